@@ -1,0 +1,162 @@
+#include "framework/wnd.h"
+
+namespace {
+
+constexpr wchar_t kObjectProperty[] = L"Pairwright.Object";
+
+// The control a reflected message concerns, or nullptr.
+HWND ReflectionTarget(UINT message, LPARAM lParam) {
+    switch (message) {
+    case WM_DRAWITEM: return reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem;
+    case WM_COMMAND: return reinterpret_cast<HWND>(lParam); // 0 for menus and accelerators
+    case WM_HSCROLL:
+    case WM_VSCROLL: return reinterpret_cast<HWND>(lParam);
+    default: return nullptr;
+    }
+}
+
+} // namespace
+
+CWnd::~CWnd() {
+    if (m_hWnd) {
+        // The object is going away before its window: stop routing messages to it.
+        HWND wnd = m_hWnd;
+        Detach();
+        if (IsWindow(wnd)) ::DestroyWindow(wnd);
+    }
+}
+
+CWnd* CWnd::FromHandle(HWND wnd) {
+    return wnd ? static_cast<CWnd*>(GetPropW(wnd, kObjectProperty)) : nullptr;
+}
+
+void CWnd::Attach(HWND wnd) {
+    m_hWnd = wnd;
+    SetPropW(wnd, kObjectProperty, this);
+}
+
+void CWnd::Detach() {
+    if (!m_hWnd) return;
+    if (m_pfnSuper) {
+        SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        m_pfnSuper = nullptr;
+    }
+    RemovePropW(m_hWnd, kObjectProperty);
+    m_hWnd = nullptr;
+}
+
+bool CWnd::SubclassWindow(HWND wnd) {
+    if (!wnd || m_hWnd || FromHandle(wnd)) return false;
+    Attach(wnd);
+    PreSubclassWindow();
+    m_pfnSuper = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWindowProc)));
+    return true;
+}
+
+bool CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
+    return parent && SubclassWindow(::GetDlgItem(parent->m_hWnd, static_cast<int>(id)));
+}
+
+HWND CWnd::UnsubclassWindow() {
+    HWND wnd = m_hWnd;
+    Detach();
+    return wnd;
+}
+
+bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, const RECT& rect,
+                    HWND parent, UINT id) {
+    HWND wnd = CreateWindowExW(exStyle, className, text, style, rect.left, rect.top, rect.right - rect.left,
+                               rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                               GetModuleHandleW(nullptr), nullptr);
+    return wnd && SubclassWindow(wnd);
+}
+
+bool CWnd::DestroyWindow() {
+    return m_hWnd && ::DestroyWindow(m_hWnd) != FALSE;
+}
+
+LRESULT CALLBACK CWnd::StaticWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CWnd* self = FromHandle(wnd);
+    if (!self) return ::DefWindowProcW(wnd, message, wParam, lParam);
+    return self->Dispatch(message, wParam, lParam);
+}
+
+LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (HWND child = ReflectionTarget(message, lParam); child && child != m_hWnd) {
+        if (CWnd* control = FromHandle(child)) {
+            LRESULT result = 0;
+            if (control->OnReflectedMessage(message, wParam, lParam, result)) return result;
+        }
+    }
+    if (message == WM_NCDESTROY) {
+        const LRESULT result = WindowProc(message, wParam, lParam);
+        Detach();
+        PostNcDestroy();
+        return result;
+    }
+    return WindowProc(message, wParam, lParam);
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProc(message, wParam, lParam);
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_pfnSuper) return CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
+}
+
+bool CWnd::OnReflectedMessage(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
+
+CWnd* CWnd::GetParent() const {
+    return FromHandle(::GetParent(m_hWnd));
+}
+
+std::wstring CWnd::GetWindowText() const {
+    const int length = ::GetWindowTextLengthW(m_hWnd);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(m_hWnd, text.data(), length + 1);
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+bool CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) {
+    const DWORD style = GetStyle();
+    const DWORD changed = (style & ~remove) | add;
+    if (changed == style) return false;
+    SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(changed));
+    if (swpFlags)
+        SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
+    return true;
+}
+
+bool CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags) {
+    const DWORD style = GetExStyle();
+    const DWORD changed = (style & ~remove) | add;
+    if (changed == style) return false;
+    SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, static_cast<LONG_PTR>(changed));
+    if (swpFlags)
+        SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
+    return true;
+}
+
+RECT CWnd::GetWindowRect() const {
+    RECT rect{};
+    ::GetWindowRect(m_hWnd, &rect);
+    return rect;
+}
+
+RECT CWnd::GetClientRect() const {
+    RECT rect{};
+    ::GetClientRect(m_hWnd, &rect);
+    return rect;
+}
+
+RECT CWnd::GetRectIn(HWND reference) const {
+    RECT rect = GetWindowRect();
+    MapWindowPoints(nullptr, reference ? reference : ::GetParent(m_hWnd), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
