@@ -1,8 +1,14 @@
 #include "framework/wnd.h"
 
+#include <utility>
+
 namespace {
 
 constexpr wchar_t kObjectProperty[] = L"Pairwright.Object";
+
+// The window CreateEx is creating on this thread and the hook that binds it at HCBT_CREATEWND.
+thread_local CWnd* t_creating = nullptr;
+thread_local HHOOK t_creationHook = nullptr;
 
 // The control a reflected message concerns, or nullptr.
 HWND ReflectionTarget(UINT message, LPARAM lParam) {
@@ -45,13 +51,38 @@ void CWnd::Detach() {
     m_hWnd = nullptr;
 }
 
-bool CWnd::SubclassWindow(HWND wnd) {
-    if (!wnd || m_hWnd || FromHandle(wnd)) return false;
+void CWnd::BindWindow(HWND wnd) {
     Attach(wnd);
     PreSubclassWindow();
     m_pfnSuper = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWindowProc)));
+}
+
+bool CWnd::SubclassWindow(HWND wnd) {
+    if (!wnd || m_hWnd || FromHandle(wnd)) return false;
+    BindWindow(wnd);
     return true;
+}
+
+CWnd* CWnd::WindowBeingCreated() {
+    return t_creating;
+}
+
+LRESULT CALLBACK CWnd::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
+    // Only the first window created after CreateWindowExW starts is ours; windows its creation makes
+    // in turn (children made at WM_CREATE) pass untouched, and so does the thread's IME window, which
+    // the system may create first.
+    if (code == HCBT_CREATEWND && t_creating) {
+        HWND wnd = reinterpret_cast<HWND>(wParam);
+        wchar_t cls[32] = {};
+        GetClassNameW(wnd, cls, 32);
+        if (lstrcmpiW(cls, L"IME") != 0 && lstrcmpiW(cls, L"MSCTFIME UI") != 0) {
+            CWnd* self = t_creating;
+            self->BindWindow(wnd);
+            t_creating = nullptr;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 bool CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
@@ -64,12 +95,20 @@ HWND CWnd::UnsubclassWindow() {
     return wnd;
 }
 
-bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, const RECT& rect,
-                    HWND parent, UINT id) {
-    HWND wnd = CreateWindowExW(exStyle, className, text, style, rect.left, rect.top, rect.right - rect.left,
-                               rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                               GetModuleHandleW(nullptr), nullptr);
-    return wnd && SubclassWindow(wnd);
+bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style,
+                    const RECT& rect, HWND parent, UINT id) {
+    if (m_hWnd || t_creating) return false;
+    t_creating = this;
+    t_creationHook = SetWindowsHookExW(WH_CBT, &CWnd::CreationHook, nullptr, GetCurrentThreadId());
+    HWND wnd = CreateWindowExW(
+        exStyle, className, text, style, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+        parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (t_creationHook) UnhookWindowsHookEx(std::exchange(t_creationHook, nullptr));
+    // Without the hook (or when creation failed before it ran) the window is bound afterwards.
+    const bool bindLate = t_creating == this;
+    t_creating = nullptr;
+    if (wnd && bindLate) return SubclassWindow(wnd);
+    return wnd && m_hWnd == wnd;
 }
 
 bool CWnd::DestroyWindow() {
@@ -129,7 +168,8 @@ bool CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) {
     if (changed == style) return false;
     SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(changed));
     if (swpFlags)
-        SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
+        SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
     return true;
 }
 
@@ -139,7 +179,8 @@ bool CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags) {
     if (changed == style) return false;
     SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, static_cast<LONG_PTR>(changed));
     if (swpFlags)
-        SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
+        SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
     return true;
 }
 

@@ -25,7 +25,8 @@ public:
     bool SubclassDlgItem(UINT id, CWnd* parent);
     HWND UnsubclassWindow();
 
-    // Creates a window of any class (a system control too) and binds this object to it.
+    // Creates a window of any class (a system control too) and binds this object to it before its
+    // first message, so WM_NCCREATE and WM_CREATE reach WindowProc.
     bool CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, const RECT& rect,
                   HWND parent, UINT id);
     bool DestroyWindow();
@@ -37,6 +38,9 @@ public:
     // true when consumed (result holds the answer); false lets the parent handle the message too.
     virtual bool OnReflectedMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     virtual void PreSubclassWindow() {}
+    // The object whose window CreateEx is creating on this thread, while it is being bound (seen from
+    // PreSubclassWindow); nullptr when a window is bound after the fact (SubclassWindow).
+    static CWnd* WindowBeingCreated();
     // Called after the last message; the object may delete itself here.
     virtual void PostNcDestroy() {}
 
@@ -77,6 +81,8 @@ protected:
     void Detach();
 
 private:
+    static LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);
+    void BindWindow(HWND wnd);
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     WNDPROC m_pfnSuper = nullptr; // the window's own procedure before we bound it
 };

@@ -96,4 +96,45 @@ TEST(Wnd, ObjectDestroyedBeforeItsWindowStopsRouting) {
     EXPECT_FALSE(IsWindow(wnd));
 }
 
+// Records what a control sees while it is bound: whether a creation was in progress, and WM_CREATE.
+class CreationProbe : public CWnd {
+public:
+    CWnd* seenCreating = reinterpret_cast<CWnd*>(1);
+    int creates = 0;
+    void PreSubclassWindow() override { seenCreating = WindowBeingCreated(); }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+        case WM_CREATE: return OnCreate(wParam, lParam);
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+    LRESULT OnCreate(WPARAM wParam, LPARAM lParam) {
+        ++creates;
+        return CWnd::WindowProc(WM_CREATE, wParam, lParam);
+    }
+};
+
+TEST(Wnd, CreatedWindowIsBoundBeforeWmCreateAndBoundWindowIsNot) {
+    CreationProbe created;
+    ASSERT_TRUE(created.CreateEx(0, L"BUTTON", L"x", WS_POPUP, RECT{0, 0, 10, 10}, nullptr, 0));
+    EXPECT_EQ(created.seenCreating, &created);
+    EXPECT_EQ(created.creates, 1);
+    EXPECT_EQ(CWnd::WindowBeingCreated(), nullptr);
+
+    TestDialog dialog;
+    ASSERT_TRUE(dialog.Create(nullptr));
+    CreationProbe bound;
+    ASSERT_TRUE(bound.SubclassDlgItem(1003, &dialog));
+    EXPECT_EQ(bound.seenCreating, nullptr);
+    EXPECT_EQ(bound.creates, 0);
+    dialog.EndDialog(0);
+}
+
+TEST(Wnd, FailedCreationLeavesTheObjectUnbound) {
+    CreationProbe probe;
+    EXPECT_FALSE(probe.CreateEx(0, L"NoSuchClassAnywhere", L"x", WS_POPUP, RECT{0, 0, 10, 10}, nullptr, 0));
+    EXPECT_EQ(probe.m_hWnd, nullptr);
+    EXPECT_EQ(CWnd::WindowBeingCreated(), nullptr);
+}
+
 } // namespace
