@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
+#include <type_traits>
+#include <vector>
 
 namespace {
 
@@ -97,6 +100,37 @@ bool HasArabicLetter(const std::wstring& text) {
     return std::any_of(text.begin(), text.end(), [](wchar_t c) { return c >= 0x0621 && c <= 0x064A; });
 }
 
+struct DcDeleter {
+    void operator()(HDC dc) const { DeleteDC(dc); }
+};
+struct GdiDeleter {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+struct SelectionDeleter {
+    HDC dc;
+    void operator()(HGDIOBJ previous) const { SelectObject(dc, previous); }
+};
+
+// Characters of text that the skinned controls' font has no glyph for.
+std::wstring MissingInTahoma(const std::wstring& text) {
+    const std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter> dc(CreateCompatibleDC(nullptr));
+    const std::unique_ptr<std::remove_pointer_t<HFONT>, GdiDeleter> font(
+        CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+    const std::unique_ptr<void, SelectionDeleter> selection(SelectObject(dc.get(), font.get()),
+                                                            SelectionDeleter{dc.get()});
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(dc.get(), LF_FACESIZE, face);
+    if (std::wstring(face) != L"Tahoma") return L"(no Tahoma)";
+    std::vector<WORD> glyphs(text.size());
+    GetGlyphIndicesW(dc.get(), text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+                     GGI_MARK_NONEXISTING_GLYPHS);
+    std::wstring missing;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (glyphs[i] == 0xFFFF) missing += text[i];
+    }
+    return missing;
+}
+
 TEST(ShippedFiles, EveryKeyHasAnEnglishAndAnArabicText) {
     pwtest::LanguageFolder folder;
     for (const auto& shipped :
@@ -112,6 +146,7 @@ TEST(ShippedFiles, EveryKeyHasAnEnglishAndAnArabicText) {
         EXPECT_EQ(CMultiLanguage::GetText(e.key, L"<none>"), e.english) << e.key;
     }
 
+    ASSERT_EQ(MissingInTahoma(L"ok \u0915"), L"\u0915") << "the glyph check must see a letter Tahoma lacks";
     folder.Write(L"Language", L"Default", L"Arabic");
     folder.SetLanguage(L"");
     ASSERT_EQ(folder.Language(), L"Arabic");
@@ -120,6 +155,7 @@ TEST(ShippedFiles, EveryKeyHasAnEnglishAndAnArabicText) {
     for (const pw::TextEntry& e : pw::kTextTable) {
         const std::wstring text = CMultiLanguage::GetText(e.key, L"<none>");
         EXPECT_TRUE(HasArabicLetter(text)) << e.key;
+        EXPECT_EQ(MissingInTahoma(text), L"") << e.key;
         EXPECT_LT(text.size(), pw::kProfileBufferChars - 1) << e.key;
         if (e.use == pw::TextUse::Format) {
             EXPECT_TRUE(pw::IsNameFormat(text)) << e.key;
