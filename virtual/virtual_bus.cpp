@@ -1,0 +1,494 @@
+#include "virtual/virtual_bus.h"
+
+#include "virtual/virtual_receiver.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cwctype>
+#include <deque>
+#include <optional>
+
+namespace pw::virt {
+
+namespace detail {
+
+// The input side of one open handle: its own buffer of reports, as every HID handle has.
+struct HandleState {
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::deque<std::optional<std::vector<std::uint8_t>>> queue; // nullopt: a read that fails
+    bool cancelled = false;
+    bool dead = false;
+
+    void Push(std::optional<std::vector<std::uint8_t>> item) {
+        {
+            const std::lock_guard lock(mutex);
+            if (dead) return;
+            if (queue.size() >= kInputBufferCount) queue.pop_front();
+            queue.push_back(std::move(item));
+        }
+        wake.notify_all();
+    }
+
+    void MarkDead() {
+        {
+            const std::lock_guard lock(mutex);
+            dead = true;
+            queue.clear();
+        }
+        wake.notify_all();
+    }
+
+    void Cancel() {
+        {
+            const std::lock_guard lock(mutex);
+            cancelled = true;
+        }
+        wake.notify_all();
+    }
+
+    hid::ReadStatus Read(std::uint8_t* buffer, std::size_t capacity, std::size_t& count) {
+        count = 0;
+        std::unique_lock lock(mutex);
+        wake.wait(lock, [this] { return cancelled || dead || !queue.empty(); });
+        if (cancelled) return hid::ReadStatus::Cancelled;
+        if (dead) return hid::ReadStatus::Failed;
+        std::optional<std::vector<std::uint8_t>> item = std::move(queue.front());
+        queue.pop_front();
+        if (!item || item->size() > capacity) return hid::ReadStatus::Failed;
+        std::copy(item->begin(), item->end(), buffer);
+        count = item->size();
+        return hid::ReadStatus::Ok;
+    }
+};
+
+} // namespace detail
+
+namespace {
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
+               return std::towlower(static_cast<std::wint_t>(x)) ==
+                      std::towlower(static_cast<std::wint_t>(y));
+           });
+}
+
+std::wstring Hex4(std::uint16_t value) {
+    wchar_t text[8];
+    std::swprintf(text, 8, L"%04x", static_cast<unsigned>(value));
+    return text;
+}
+
+} // namespace
+
+std::wstring MakeHidPath(std::uint16_t vendorId, std::uint16_t productId, const std::wstring& collection,
+                         const std::wstring& instance) {
+    std::wstring path = L"\\\\?\\hid#vid_" + Hex4(vendorId) + L"&pid_" + Hex4(productId);
+    if (!collection.empty()) path += L"&" + collection;
+    return path + L"#" + instance + L"#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+}
+
+// One open interface as the channels see it. The bus outlives every handle opened from it.
+class VirtualHandle final : public hid::Device {
+public:
+    VirtualHandle(UsbDevice& owner, std::size_t iface, std::uint64_t generation,
+                  std::shared_ptr<detail::HandleState> state)
+        : m_owner(owner), m_iface(iface), m_generation(generation), m_state(std::move(state)) {}
+
+    bool GetCaps(hid::Caps& caps) override {
+        return m_owner.m_bus.GetCaps(m_owner, m_iface, m_generation, caps);
+    }
+    bool SetFeature(const std::uint8_t* report, std::size_t length) override {
+        return m_owner.m_bus.SetFeature(m_owner, m_iface, m_generation, report, length);
+    }
+    bool GetFeature(std::uint8_t* report, std::size_t length) override {
+        return m_owner.m_bus.GetFeature(m_owner, m_iface, m_generation, report, length);
+    }
+    hid::ReadStatus Read(std::uint8_t* buffer, std::size_t capacity, std::size_t& count) override {
+        return m_state->Read(buffer, capacity, count);
+    }
+    void CancelRead() override { m_state->Cancel(); }
+
+private:
+    UsbDevice& m_owner;
+    std::size_t m_iface;
+    std::uint64_t m_generation;
+    std::shared_ptr<detail::HandleState> m_state;
+};
+
+// ---- UsbDevice
+
+UsbDevice::UsbDevice(VirtualBus& bus, std::string tag, std::vector<InterfaceSpec> interfaces,
+                     std::size_t inputInterface)
+    : m_bus(bus), m_tag(std::move(tag)), m_inputInterface(inputInterface) {
+    for (InterfaceSpec& spec : interfaces)
+        m_interfaces.push_back({std::move(spec), {}});
+}
+
+UsbDevice::~UsbDevice() = default;
+
+std::vector<std::wstring> UsbDevice::Paths() const {
+    std::vector<std::wstring> paths;
+    for (const Interface& iface : m_interfaces)
+        paths.push_back(iface.spec.path);
+    return paths;
+}
+
+bool UsbDevice::IsPlugged() const {
+    return WithBusLock([this] { return m_plugged; });
+}
+
+void UsbDevice::SendInput(std::vector<std::uint8_t> report) {
+    WithBusLock([&] { SendInputLocked(std::move(report)); });
+}
+
+void UsbDevice::Flood(const std::vector<std::uint8_t>& report, std::size_t count) {
+    WithBusLock([&] {
+        for (std::size_t i = 0; i < count; ++i)
+            SendInputLocked(report);
+    });
+}
+
+void UsbDevice::FailWrites(int count) {
+    WithBusLock([&] { m_failWrites = count; });
+}
+
+void UsbDevice::FailReads(int count) {
+    WithBusLock([&] { m_failReads = count; });
+}
+
+void UsbDevice::FailInputReads(int count) {
+    WithBusLock([&] {
+        if (m_inputInterface >= m_interfaces.size()) return;
+        for (const auto& weak : m_interfaces[m_inputInterface].handles) {
+            if (const auto state = weak.lock()) {
+                for (int i = 0; i < count; ++i)
+                    state->Push(std::nullopt);
+            }
+        }
+    });
+}
+
+void UsbDevice::UnplugAfterTransfers(int count) {
+    WithBusLock([&] { m_unplugAfter = count > 0 ? count : -1; });
+}
+
+void UsbDevice::ReplyOnce(const std::array<std::uint8_t, 32>& reply) {
+    WithBusLock([&] {
+        m_forcedReply = reply;
+        m_hasForcedReply = true;
+    });
+}
+
+void UsbDevice::SendInputLocked(std::vector<std::uint8_t> report) {
+    m_bus.DeliverInputLocked(*this, std::move(report));
+}
+
+std::uint64_t UsbDevice::NowLocked() const {
+    return m_bus.m_now;
+}
+
+void UsbDevice::ScheduleLocked(std::uint64_t at, std::function<void()> fn) {
+    m_bus.ScheduleLocked(at, [this, generation = m_generation, fn = std::move(fn)] {
+        const bool live = WithBusLock([&] { return m_generation == generation; });
+        if (live) fn();
+    });
+}
+
+// ---- VirtualBus
+
+VirtualBus::VirtualBus(std::uint64_t startMs) : m_now(startMs) {}
+
+VirtualBus::~VirtualBus() {
+    const std::lock_guard lock(m_mutex);
+    for (const auto& device : m_devices) {
+        for (UsbDevice::Interface& iface : device->m_interfaces) {
+            for (const auto& weak : iface.handles) {
+                if (const auto state = weak.lock()) state->MarkDead();
+            }
+        }
+    }
+}
+
+template <class T, class Config> T& VirtualBus::AddDevice(const Config& config) {
+    const std::lock_guard lock(m_mutex);
+    auto device = std::make_unique<T>(*this, config, m_nextInstance++);
+    T& added = *device;
+    m_devices.push_back(std::move(device));
+    return added;
+}
+
+VirtualReceiver& VirtualBus::AddReceiver(const ReceiverConfig& config) {
+    return AddDevice<VirtualReceiver>(config);
+}
+
+OtherHidDevice& VirtualBus::AddOther(const OtherConfig& config) {
+    return AddDevice<OtherHidDevice>(config);
+}
+
+UsbDevice* VirtualBus::Find(const std::string& tag) const {
+    const std::lock_guard lock(m_mutex);
+    for (const auto& device : m_devices) {
+        if (device->m_tag == tag) return device.get();
+    }
+    return nullptr;
+}
+
+void VirtualBus::Plug(UsbDevice& device) {
+    Locked([&] { PlugLocked(device); });
+}
+
+void VirtualBus::Unplug(UsbDevice& device) {
+    Locked([&] { UnplugLocked(device); });
+}
+
+void VirtualBus::SetListener(BusListener* listener) {
+    Locked([&] { m_listener = listener; });
+}
+
+void VirtualBus::PlugLocked(UsbDevice& device) {
+    if (device.m_plugged) return;
+    device.m_plugged = true;
+    ++device.m_generation;
+    m_plugOrder.push_back(&device);
+    for (const UsbDevice::Interface& iface : device.m_interfaces)
+        m_notices.push_back({true, iface.spec.path});
+    device.OnPlugged();
+}
+
+void VirtualBus::UnplugLocked(UsbDevice& device) {
+    if (!device.m_plugged) return;
+    device.m_plugged = false;
+    ++device.m_generation;
+    device.m_unplugAfter = -1;
+    std::erase(m_plugOrder, &device);
+    for (UsbDevice::Interface& iface : device.m_interfaces) {
+        for (const auto& weak : iface.handles) {
+            if (const auto state = weak.lock()) state->MarkDead();
+        }
+        iface.handles.clear();
+        m_notices.push_back({false, iface.spec.path});
+    }
+    device.OnUnplugged();
+}
+
+std::uint64_t VirtualBus::Now() const {
+    const std::lock_guard lock(m_mutex);
+    return m_now;
+}
+
+std::function<std::uint32_t()> VirtualBus::TickSource() {
+    return [this] { return Tick(); };
+}
+
+void VirtualBus::Advance(std::uint64_t ms) {
+    const std::lock_guard advancing(m_advanceMutex);
+    std::uint64_t target;
+    {
+        const std::lock_guard lock(m_mutex);
+        target = m_now + ms;
+    }
+    for (;;) {
+        std::function<void()> fn;
+        {
+            const std::lock_guard lock(m_mutex);
+            if (m_events.empty() || m_events.top().due > target) {
+                m_now = std::max(m_now, target);
+                break;
+            }
+            Event event = m_events.top();
+            m_events.pop();
+            m_now = std::max(m_now, event.due);
+            fn = std::move(event.fn);
+        }
+        fn();
+        FlushNotices();
+    }
+    FlushNotices();
+}
+
+void VirtualBus::AdvanceTo(std::uint64_t timeMs) {
+    const std::uint64_t now = Now();
+    if (timeMs > now) Advance(timeMs - now);
+}
+
+void VirtualBus::Schedule(std::uint64_t atMs, std::function<void()> fn) {
+    Locked([&] { ScheduleLocked(atMs, std::move(fn)); });
+}
+
+void VirtualBus::ScheduleLocked(std::uint64_t atMs, std::function<void()> fn) {
+    m_events.push({std::max(atMs, m_now), m_nextOrder++, std::move(fn)});
+}
+
+std::vector<Transfer> VirtualBus::Log() const {
+    const std::lock_guard lock(m_mutex);
+    return m_log;
+}
+
+std::vector<Transfer> VirtualBus::LogFor(const std::wstring& path) const {
+    const std::lock_guard lock(m_mutex);
+    std::vector<Transfer> matching;
+    for (const Transfer& transfer : m_log) {
+        if (SamePath(transfer.path, path)) matching.push_back(transfer);
+    }
+    return matching;
+}
+
+void VirtualBus::ClearLog() {
+    const std::lock_guard lock(m_mutex);
+    m_log.clear();
+}
+
+void VirtualBus::LogLocked(TransferKind kind, const std::wstring& path, const std::uint8_t* bytes,
+                           std::size_t length, bool ok) {
+    m_log.push_back({kind, m_now, path, std::vector<std::uint8_t>(bytes, bytes + length), ok});
+}
+
+void VirtualBus::DeliverInputLocked(UsbDevice& device, std::vector<std::uint8_t> report) {
+    const bool hasInput = device.m_inputInterface < device.m_interfaces.size();
+    const std::wstring path =
+        hasInput ? device.m_interfaces[device.m_inputInterface].spec.path : std::wstring();
+    LogLocked(TransferKind::Input, path, report.data(), report.size(), device.m_plugged && hasInput);
+    if (!device.m_plugged || !hasInput) return;
+    auto& handles = device.m_interfaces[device.m_inputInterface].handles;
+    std::erase_if(handles, [](const auto& weak) { return weak.expired(); });
+    for (const auto& weak : handles) {
+        if (const auto state = weak.lock()) state->Push(report);
+    }
+}
+
+void VirtualBus::CountTransferLocked(UsbDevice& device) {
+    if (device.m_unplugAfter > 0 && --device.m_unplugAfter == 0) UnplugLocked(device);
+}
+
+void VirtualBus::FlushNotices() {
+    // A listener that plugs something itself must not wait for the delivery it is part of.
+    thread_local const VirtualBus* t_flushing = nullptr;
+    if (t_flushing == this) return;
+    const VirtualBus* outer = t_flushing;
+    t_flushing = this;
+    {
+        const std::lock_guard order(m_noticeMutex);
+        for (;;) {
+            std::vector<Notice> batch;
+            BusListener* listener;
+            {
+                const std::lock_guard lock(m_mutex);
+                batch.swap(m_notices);
+                listener = m_listener;
+            }
+            if (batch.empty()) break;
+            if (!listener) continue;
+            for (const Notice& notice : batch) {
+                if (notice.arrival) {
+                    listener->OnArrival(notice.path);
+                } else {
+                    listener->OnRemoval(notice.path);
+                }
+            }
+        }
+    }
+    t_flushing = outer;
+}
+
+bool VirtualBus::GetCaps(UsbDevice& device, std::size_t iface, std::uint64_t generation, hid::Caps& caps) {
+    const std::lock_guard lock(m_mutex);
+    if (!device.m_plugged || device.m_generation != generation) return false;
+    caps = device.m_interfaces[iface].spec.caps;
+    return true;
+}
+
+bool VirtualBus::SetFeature(UsbDevice& device, std::size_t iface, std::uint64_t generation,
+                            const std::uint8_t* report, std::size_t length) {
+    return Locked([&] {
+        const UsbDevice::Interface& target = device.m_interfaces[iface];
+        const bool live = device.m_plugged && device.m_generation == generation;
+        bool ok = false;
+        if (live && device.m_failWrites > 0) {
+            --device.m_failWrites;
+        } else if (live && length > 0 && length == target.spec.caps.featureReportLength) {
+            ok = device.OnSetFeature(iface, report, length);
+        }
+        LogLocked(TransferKind::SetFeature, target.spec.path, report, length, ok);
+        if (live) CountTransferLocked(device);
+        return ok;
+    });
+}
+
+bool VirtualBus::GetFeature(UsbDevice& device, std::size_t iface, std::uint64_t generation,
+                            std::uint8_t* report, std::size_t length) {
+    return Locked([&] {
+        const UsbDevice::Interface& target = device.m_interfaces[iface];
+        const bool live = device.m_plugged && device.m_generation == generation;
+        bool ok = false;
+        if (live && device.m_failReads > 0) {
+            --device.m_failReads;
+        } else if (live && length > 0 && length == target.spec.caps.featureReportLength) {
+            if (device.m_hasForcedReply && length == device.m_forcedReply.size()) {
+                std::copy(device.m_forcedReply.begin(), device.m_forcedReply.end(), report);
+                device.m_hasForcedReply = false;
+                ok = true;
+            } else {
+                ok = device.OnGetFeature(iface, report, length);
+            }
+        }
+        LogLocked(TransferKind::GetFeature, target.spec.path, report, length, ok);
+        if (live) CountTransferLocked(device);
+        return ok;
+    });
+}
+
+std::vector<std::wstring> VirtualBus::Enumerate(std::size_t maxCount) {
+    const std::lock_guard lock(m_mutex);
+    std::vector<std::wstring> paths;
+    for (const UsbDevice* device : m_plugOrder) {
+        for (const UsbDevice::Interface& iface : device->m_interfaces) {
+            if (paths.size() >= maxCount) return paths;
+            paths.push_back(iface.spec.path);
+        }
+    }
+    return paths;
+}
+
+std::unique_ptr<hid::Device> VirtualBus::Open(const std::wstring& path, hid::OpenMode) {
+    const std::lock_guard lock(m_mutex);
+    for (UsbDevice* device : m_plugOrder) {
+        for (std::size_t i = 0; i < device->m_interfaces.size(); ++i) {
+            UsbDevice::Interface& iface = device->m_interfaces[i];
+            if (!SamePath(iface.spec.path, path)) continue;
+            auto state = std::make_shared<detail::HandleState>();
+            iface.handles.push_back(state);
+            return std::make_unique<VirtualHandle>(*device, i, device->m_generation, std::move(state));
+        }
+    }
+    return nullptr;
+}
+
+// ---- RealTimeDriver
+
+RealTimeDriver::RealTimeDriver(VirtualBus& bus, std::chrono::milliseconds step)
+    : m_bus(bus), m_thread([this, step] { Run(step); }) {}
+
+RealTimeDriver::~RealTimeDriver() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_wake.notify_all();
+    m_thread.join();
+}
+
+void RealTimeDriver::Run(std::chrono::milliseconds step) {
+    const auto start = std::chrono::steady_clock::now();
+    const std::uint64_t base = m_bus.Now();
+    std::unique_lock lock(m_mutex);
+    while (!m_wake.wait_for(lock, step, [this] { return m_stop; })) {
+        lock.unlock();
+        const auto elapsed =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        m_bus.AdvanceTo(base + static_cast<std::uint64_t>(elapsed.count()));
+        lock.lock();
+    }
+}
+
+} // namespace pw::virt
