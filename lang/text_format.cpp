@@ -73,4 +73,18 @@ std::wstring ComposeCounts(int keyboards, std::wstring_view keyboardsText, int m
     return out;
 }
 
+std::wstring ExpandLineFeeds(std::wstring_view text) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\\' && i + 1 < text.size() && text[i + 1] == L'n') {
+            out += L'\n';
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 } // namespace pw

@@ -25,4 +25,7 @@ std::wstring ComposeQuestion(std::wstring_view text, std::wstring_view name);
 std::wstring ComposeCounts(int keyboards, std::wstring_view keyboardsText, int mice,
                            std::wstring_view miceText);
 
+// Every backslash followed by "n" becomes a line feed (the help steps of "IDC_STATIC_HELP_COMMENT").
+std::wstring ExpandLineFeeds(std::wstring_view text);
+
 } // namespace pw

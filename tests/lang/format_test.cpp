@@ -61,6 +61,11 @@ TEST(Compositions, ArgumentTextsShowPerCentSignsUnchanged) {
     EXPECT_EQ(pw::ComposeCounts(0, L"%s%%", -3, L"%d"), L"0 %s%%, -3 %d");
 }
 
+TEST(ExpandLineFeeds, OnlyBackslashNBecomesALineFeed) {
+    EXPECT_EQ(pw::ExpandLineFeeds(L"1. Locate\\n\\n2. Slide"), L"1. Locate\n\n2. Slide");
+    EXPECT_EQ(pw::ExpandLineFeeds(L"a\\tb\\\\nc\\"), L"a\\tb\\\nc\\");
+}
+
 TEST(TextTable, KeysAreUniqueAndFormatsHoldOneName) {
     std::set<std::wstring> keys;
     for (const pw::TextEntry& e : pw::kTextTable) {
