@@ -44,12 +44,13 @@ std::wstring Canonical(const std::wstring& path) {
     return out;
 }
 
-} // namespace
-
+// Everything before the last backslash, or the whole path without one.
 std::wstring FolderOf(const std::wstring& path) {
     const std::size_t slash = path.rfind(L'\\');
     return slash == std::wstring::npos ? path : path.substr(0, slash);
 }
+
+} // namespace
 
 void CLanguageLoader::Load(std::wstring_view path) {
     const std::wstring file(path.empty() ? std::wstring_view(m_strLanguageFile) : path);

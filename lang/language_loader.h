@@ -44,7 +44,4 @@ private:
 
 std::wstring LookupText(const TextMap& texts, const std::wstring& key, std::wstring_view defaultText);
 
-// The folder of path: everything before its last backslash, or the whole path without one.
-std::wstring FolderOf(const std::wstring& path);
-
 } // namespace pw
