@@ -1,5 +1,8 @@
+#include "app/main_app.h"
+
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    return 0;
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    pw::CMainApp app;
+    return RunApplication(app, instance);
 }

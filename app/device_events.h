@@ -1,0 +1,52 @@
+// HID device-interface notifications: the registration of a window, and the decoding (and, for the
+// virtual receiver, the making) of the WM_DEVICECHANGE messages that carry an interface path.
+#pragma once
+
+#include "framework/handles.h"
+
+#include <windows.h>
+
+#include <dbt.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pw {
+
+struct DeviceNotifyTraits {
+    static HDEVNOTIFY Invalid() { return nullptr; }
+    static bool Valid(HDEVNOTIFY h) { return h != nullptr; }
+    static void Close(HDEVNOTIFY h) { UnregisterDeviceNotification(h); }
+};
+using UniqueDeviceNotify = fw::UniqueHandle<HDEVNOTIFY, DeviceNotifyTraits>;
+
+// Registers the window for arrivals and removals of HID interfaces; empty on failure.
+UniqueDeviceNotify RegisterHidInterfaceNotifications(HWND window);
+
+enum class DeviceChange { Arrival, Removal };
+
+struct DeviceInterfaceEvent {
+    DeviceChange change;
+    std::wstring path;
+};
+
+// The arrival or removal of a device interface that a WM_DEVICECHANGE carries; nothing for every other
+// event. The path is read only within the size the header states.
+std::optional<DeviceInterfaceEvent> DecodeDeviceChange(WPARAM wParam, LPARAM lParam);
+
+// A DEV_BROADCAST_DEVICEINTERFACE_W for the path, the way the system sends one (HID class, terminated
+// name); pass data() as the lParam of WM_DEVICECHANGE.
+class DeviceInterfaceBroadcast {
+public:
+    explicit DeviceInterfaceBroadcast(const std::wstring& path);
+    LPARAM lParam() const { return reinterpret_cast<LPARAM>(m_storage.data()); }
+
+private:
+    std::vector<DEV_BROADCAST_DEVICEINTERFACE_W> m_storage;
+};
+
+// Sends the event to the window as WM_DEVICECHANGE on the calling (the window's) thread.
+void SendDeviceChange(HWND window, DeviceChange change, const std::wstring& path);
+
+} // namespace pw

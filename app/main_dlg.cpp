@@ -1,0 +1,119 @@
+#include "app/main_dlg.h"
+
+#include "app/main_app.h"
+#include "app/settings.h"
+#include "app/virtual_hid.h"
+#include "app/virtual_hotplug.h"
+#include "common/post.h"
+#include "receiver/notify_queue.h"
+#include "res/resource.h"
+
+namespace pw {
+namespace {
+
+constexpr wchar_t kWindowText[] = L"Vorn Veltrane Receiver Control Panel";
+
+bool ShowAllowed() {
+    const CMainApp* app = GetMainApp();
+    return !app || app->m_bShow;
+}
+
+} // namespace
+
+CMainDlg::CMainDlg() : CDialog(IDD_MAIN_DIALOG) {
+    settings::LoadAllKeySets(m_keySets);
+}
+
+CMainDlg::~CMainDlg() = default;
+
+LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_DEVICECHANGE: return OnDeviceChange(wParam, lParam);
+    case WM_WINDOWPOSCHANGING: return OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
+    case WM_SHOW_CONTROL_PANEL: return OnShowControlPanel();
+    case WM_RECEIVER_NOTIFY: return OnReceiverNotify(wParam);
+    case WM_CLOSE: return OnClose();
+    case WM_DESTROY: return OnDestroy();
+    }
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+BOOL CMainDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetWindowText(kWindowText);
+
+    m_itemView.SetTarget(m_hWnd);
+    // Registered before the walk, so that nothing plugged in meanwhile goes unseen.
+    RegisterForDeviceNotifications();
+    m_discovery.Attach(m_hWnd, ItemView());
+    m_discovery.DiscoverPresent();
+    return FALSE;
+}
+
+CVirtualHotplug* CMainDlg::VirtualHotplug() {
+    CMainApp* app = GetMainApp();
+    return app && app->VirtualHid() ? &app->VirtualHid()->Hotplug() : nullptr;
+}
+
+void CMainDlg::RegisterForDeviceNotifications() {
+    m_deviceNotify = RegisterHidInterfaceNotifications(m_hWnd);
+    m_pVirtualHotplug = VirtualHotplug();
+    if (m_pVirtualHotplug) m_pVirtualHotplug->Attach(m_hWnd);
+}
+
+void CMainDlg::UnregisterDeviceNotifications() {
+    m_deviceNotify.reset();
+    if (m_pVirtualHotplug) m_pVirtualHotplug->Detach();
+    m_pVirtualHotplug = nullptr;
+}
+
+LRESULT CMainDlg::OnDeviceChange(WPARAM wParam, LPARAM lParam) {
+    if (const auto event = DecodeDeviceChange(wParam, lParam)) {
+        if (event->change == DeviceChange::Arrival)
+            m_discovery.OnArrival(event->path);
+        else
+            m_discovery.OnRemoval(event->path);
+    }
+    return TRUE;
+}
+
+LRESULT CMainDlg::OnWindowPosChanging(WINDOWPOS* pos) {
+    if (pos && !ShowAllowed()) pos->flags &= ~SWP_SHOWWINDOW;
+    return CDialog::WindowProc(WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(pos));
+}
+
+LRESULT CMainDlg::OnShowControlPanel() {
+    BringToFront();
+    return 0;
+}
+
+void CMainDlg::BringToFront() {
+    if (CMainApp* app = GetMainApp()) app->m_bShow = true;
+    if (IsIconic(m_hWnd))
+        ShowWindow(SW_RESTORE);
+    else
+        SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    SetForegroundWindow(m_hWnd);
+}
+
+LRESULT CMainDlg::OnReceiverNotify(WPARAM wParam) {
+    // Events are the item view's business: a record that reaches the main window is freed unread.
+    TakeOwned<NotifyRecord>(wParam);
+    return 0;
+}
+
+LRESULT CMainDlg::OnClose() {
+    UnregisterDeviceNotifications();
+    EndDialog(IDCANCEL);
+    return 0;
+}
+
+LRESULT CMainDlg::OnDestroy() {
+    UnregisterDeviceNotifications();
+    // Reader threads end before the queue is emptied, so no record arrives after it.
+    m_itemView.CloseAll();
+    FreeQueuedNotifyRecords(m_hWnd);
+    return CDialog::WindowProc(WM_DESTROY, 0, 0);
+}
+
+} // namespace pw

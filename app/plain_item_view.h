@@ -1,0 +1,37 @@
+// Stands in for the item view until the receiver panel exists: it keeps an open command channel per
+// receiver (keyed by lower-cased path) and the notification channels, honouring the contract discovery
+// relies on, but shows nothing. Notification records go to the target window, which frees them.
+#pragma once
+
+#include "receiver/cmd_pipe.h"
+#include "receiver/discovery.h"
+#include "receiver/notify_pipe.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pw {
+
+class CPlainItemView final : public IItemView {
+public:
+    void SetTarget(WindowHandle window) { m_hTarget = window; }
+
+    bool AddReceiver(const std::wstring& path) override;
+    bool RemoveReceiver(const std::wstring& path) override;
+    void AddNotifyChannel(const std::wstring& path) override;
+    bool RemoveNotifyChannel(const std::wstring& path) override;
+
+    std::size_t ReceiverCount() const { return m_receivers.size(); }
+    std::size_t ChannelCount() const { return m_channels.size(); }
+    // Closes every channel (and joins its reader thread) while the target window still exists.
+    void CloseAll();
+
+private:
+    WindowHandle m_hTarget = nullptr;
+    std::map<std::wstring, std::unique_ptr<CCmdPipe>> m_receivers;
+    std::vector<std::unique_ptr<CNotifyPipe>> m_channels;
+};
+
+} // namespace pw
