@@ -3,6 +3,8 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 exe="$PW_BUILD/dist/Pairwright.exe"
+# The demo runs on the virtual receiver: a built-in scenario name or a scenario file (see app/README.md).
+export PAIRWRIGHT_VIRTUAL=${PAIRWRIGHT_VIRTUAL:-demo}
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     exec wine "$exe" "$@"
 fi
