@@ -15,13 +15,17 @@ bool PostWithWindows(WindowHandle window, unsigned message, std::uintptr_t wPara
 }
 std::atomic<PostMessageFn> g_post{&PostWithWindows};
 #else
-bool PostNowhere(WindowHandle, unsigned, std::uintptr_t, std::intptr_t) { return false; }
+bool PostNowhere(WindowHandle, unsigned, std::uintptr_t, std::intptr_t) {
+    return false;
+}
 std::atomic<PostMessageFn> g_post{&PostNowhere};
 #endif
 
 } // namespace
 
-void SetPostMessage(PostMessageFn post) { g_post.store(post); }
+PostMessageFn SetPostMessage(PostMessageFn post) {
+    return g_post.exchange(post);
+}
 
 bool PostToWindow(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
     return g_post.load()(window, message, wParam, lParam);

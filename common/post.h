@@ -11,9 +11,11 @@ namespace pw {
 
 // Queues a message for a window; false when it could not be queued. On Windows this is
 // PostMessageW; native builds install their own (tests record the messages).
-using PostMessageFn = bool (*)(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+using PostMessageFn = bool (*)(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                               std::intptr_t lParam);
 
-void SetPostMessage(PostMessageFn post);
+// Returns the function it replaces, so that a test can put it back.
+PostMessageFn SetPostMessage(PostMessageFn post);
 bool PostToWindow(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
 
 template <class T>
@@ -24,8 +26,7 @@ bool PostOwned(WindowHandle window, unsigned message, std::unique_ptr<T> payload
 }
 
 // The handler's side: takes ownership of a payload that arrived as wParam (or lParam).
-template <class T>
-std::unique_ptr<T> TakeOwned(std::uintptr_t value) {
+template <class T> std::unique_ptr<T> TakeOwned(std::uintptr_t value) {
     return std::unique_ptr<T>(reinterpret_cast<T*>(value));
 }
 
