@@ -65,11 +65,8 @@ public:
 
 class Discovery : public ::testing::Test {
 protected:
-    Discovery() {
-        // Trial-opened channels have no window to report to: whatever they post is freed at once.
-        SetPostMessage([](WindowHandle, unsigned, std::uintptr_t, std::intptr_t) { return false; });
-        discovery.Attach(nullptr, view);
-    }
+    Discovery() { discovery.Attach(nullptr, view); }
+    ~Discovery() override { SetPostMessage(m_previousPost); }
 
     virt::VirtualReceiver& PlugReceiver(const std::string& tag, std::uint16_t productId = 0x7a31) {
         virt::ReceiverConfig config;
@@ -84,6 +81,9 @@ protected:
         return InterfaceKey(r.InterfacePath(which));
     }
 
+    // Trial-opened channels have no window to report to: whatever they post is freed at once.
+    PostMessageFn m_previousPost =
+        SetPostMessage([](WindowHandle, unsigned, std::uintptr_t, std::intptr_t) { return false; });
     virt::VirtualBus bus;
     CountingBackend counting{bus};
     hid::ScopedBackend scoped{counting};
