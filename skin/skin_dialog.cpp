@@ -1,0 +1,152 @@
+#include "skin/skin_dialog.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr Gdiplus::ARGB kOpaqueBlack = 0xFF000000;
+
+// The window region made of the mask's runs, each one pixel high.
+fw::UniqueRegion RegionFromRuns(const std::vector<pw::skin::MaskRun>& runs) {
+    if (runs.empty()) return fw::UniqueRegion(CreateRectRgn(0, 0, 0, 0));
+    std::vector<RECT> rects;
+    rects.reserve(runs.size());
+    RECT bounds{runs.front().left, runs.front().y, runs.front().right, runs.back().y + 1};
+    for (const auto& run : runs) {
+        rects.push_back(RECT{run.left, run.y, run.right, run.y + 1});
+        bounds.left = std::min<LONG>(bounds.left, run.left);
+        bounds.right = std::max<LONG>(bounds.right, run.right);
+    }
+    RGNDATAHEADER header{};
+    header.dwSize = sizeof header;
+    header.iType = RDH_RECTANGLES;
+    header.nCount = static_cast<DWORD>(rects.size());
+    header.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
+    header.rcBound = bounds;
+    std::vector<std::byte> buffer(sizeof header + header.nRgnSize);
+    std::memcpy(buffer.data(), &header, sizeof header);
+    std::memcpy(buffer.data() + sizeof header, rects.data(), header.nRgnSize);
+    return fw::UniqueRegion(ExtCreateRegion(nullptr, static_cast<DWORD>(buffer.size()),
+                                            reinterpret_cast<const RGNDATA*>(buffer.data())));
+}
+
+} // namespace
+
+CSkinDialog::~CSkinDialog() = default;
+
+void CSkinDialog::AddImage(SkinImageKind kind, const std::wstring& path) {
+    m_images[static_cast<int>(kind)].push_back(CSkinImage::Load(path));
+}
+
+void CSkinDialog::SetMaskImage(const std::wstring& path) {
+    m_mask = CSkinImage::Load(path);
+}
+
+void CSkinDialog::SetBackground(int index) {
+    const auto& normal = GetImages(SkinImageKind::Normal);
+    if (index < 0 || static_cast<size_t>(index) >= normal.size()) return;
+    m_nBackground = index;
+    // The brush keeps its own copy of the pattern; the bitmap goes at the end of this scope.
+    const fw::UniqueBitmap bitmap = normal[static_cast<size_t>(index)]->ToHBitmap(kOpaqueBlack);
+    m_brBackground.reset(bitmap ? CreatePatternBrush(bitmap.get()) : nullptr);
+    if (m_hWnd) InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void CSkinDialog::ApplyMask() {
+    if (!m_hWnd || !m_mask || !m_mask->IsValid()) return;
+    const fw::UniqueBitmap bitmap = m_mask->ToHBitmap(kOpaqueBlack);
+    if (!bitmap) return;
+    BITMAP info{};
+    if (!GetObjectW(bitmap.get(), sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0) return;
+    const int width = info.bmWidth;
+    const int height = info.bmHeight;
+
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height; // top-down rows
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    {
+        const fw::WindowDc dc = fw::WindowDc::Whole(m_hWnd);
+        if (GetDIBits(dc.get(), bitmap.get(), 0, static_cast<UINT>(height), pixels.data(), &format,
+                      DIB_RGB_COLORS) != height)
+            return;
+    }
+    fw::UniqueRegion region = RegionFromRuns(pw::skin::MaskRowRuns(pixels, width, height));
+    if (!region) return;
+
+    MoveWindow(0, 0, width, height, true);
+    // From here on the window owns the region.
+    if (SetWindowRgn(m_hWnd, region.get(), TRUE)) region.release();
+}
+
+BOOL CSkinDialog::OnInitDialog() {
+    SetBackground(0);
+    if (m_mask) ApplyMask();
+    CDialog::OnInitDialog();
+    return TRUE;
+}
+
+LRESULT CSkinDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_NCHITTEST: return OnNcHitTest(wParam, lParam);
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORMSGBOX: return OnCtlColor(message, wParam, lParam);
+    }
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+LRESULT CSkinDialog::OnNcHitTest(WPARAM wParam, LPARAM lParam) {
+    if (m_bDraggable) return HTCAPTION;
+    return CDialog::WindowProc(WM_NCHITTEST, wParam, lParam);
+}
+
+LRESULT CSkinDialog::OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT base = CDialog::WindowProc(message, wParam, lParam);
+    SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+    if (reinterpret_cast<HWND>(lParam) == m_hWnd && m_brBackground)
+        return reinterpret_cast<LRESULT>(m_brBackground.get());
+    return base;
+}
+
+CSkinBitmap::~CSkinBitmap() {
+    if (m_hWnd) ReleaseImage();
+}
+
+void CSkinBitmap::SetImage(size_t index) {
+    if (m_imageFiles.empty() || !m_hWnd) return;
+    if (index >= m_imageFiles.size()) index = 0;
+    auto bitmap = static_cast<HBITMAP>(
+        LoadImageW(nullptr, m_imageFiles[index].c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    const fw::UniqueBitmap previous(SetBitmap(bitmap));
+    // A bitmap with alpha is copied by the control; then the one handed over is still ours to delete.
+    if (bitmap && reinterpret_cast<HBITMAP>(SendMessage(STM_GETIMAGE, IMAGE_BITMAP, 0)) != bitmap)
+        DeleteObject(bitmap);
+}
+
+void CSkinBitmap::ReleaseImage() {
+    const fw::UniqueBitmap previous(SetBitmap(nullptr));
+}
+
+LRESULT CSkinBitmap::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_DESTROY: return OnDestroy(wParam, lParam);
+    }
+    return CStatic::WindowProc(message, wParam, lParam);
+}
+
+LRESULT CSkinBitmap::OnDestroy(WPARAM wParam, LPARAM lParam) {
+    ReleaseImage();
+    return CStatic::WindowProc(WM_DESTROY, wParam, lParam);
+}
