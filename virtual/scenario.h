@@ -67,7 +67,7 @@ struct ScenarioParse {
     std::string error;
 };
 
-constexpr std::uint64_t kMaxScenarioTimeMs = 24ull * 3600 * 1000;
+constexpr std::uint64_t kMaxScenarioTimeMs = 3600ull * 1000;
 constexpr std::uint64_t kMaxFloodCount = 1000;
 
 ScenarioParse ParseScenario(std::string_view text);
