@@ -66,6 +66,9 @@ struct HandleState {
 
 namespace {
 
+// The bus whose notices this thread is delivering, if any.
+thread_local const VirtualBus* t_flushing = nullptr;
+
 bool SamePath(const std::wstring& a, const std::wstring& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
                return std::towlower(static_cast<std::wint_t>(x)) ==
@@ -243,7 +246,11 @@ void VirtualBus::Unplug(UsbDevice& device) {
 }
 
 void VirtualBus::SetListener(BusListener* listener) {
-    Locked([&] { m_listener = listener; });
+    // Deliveries happen under the notice lock: taking it waits out one that is under way elsewhere.
+    std::unique_lock order(m_noticeMutex, std::defer_lock);
+    if (t_flushing != this) order.lock();
+    const std::lock_guard lock(m_mutex);
+    m_listener = listener;
 }
 
 void VirtualBus::PlugLocked(UsbDevice& device) {
@@ -363,28 +370,26 @@ void VirtualBus::CountTransferLocked(UsbDevice& device) {
 
 void VirtualBus::FlushNotices() {
     // A listener that plugs something itself must not wait for the delivery it is part of.
-    thread_local const VirtualBus* t_flushing = nullptr;
     if (t_flushing == this) return;
     const VirtualBus* outer = t_flushing;
     t_flushing = this;
     {
         const std::lock_guard order(m_noticeMutex);
         for (;;) {
-            std::vector<Notice> batch;
+            Notice notice{};
             BusListener* listener;
             {
                 const std::lock_guard lock(m_mutex);
-                batch.swap(m_notices);
+                if (m_notices.empty()) break;
+                notice = std::move(m_notices.front());
+                m_notices.erase(m_notices.begin());
                 listener = m_listener;
             }
-            if (batch.empty()) break;
             if (!listener) continue;
-            for (const Notice& notice : batch) {
-                if (notice.arrival) {
-                    listener->OnArrival(notice.path);
-                } else {
-                    listener->OnRemoval(notice.path);
-                }
+            if (notice.arrival) {
+                listener->OnArrival(notice.path);
+            } else {
+                listener->OnRemoval(notice.path);
             }
         }
     }

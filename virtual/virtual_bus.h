@@ -34,7 +34,8 @@ struct HandleState;
 
 // Hears interfaces come and go, one call per interface path. Called on the thread that plugged or
 // pulled the device (a test, the RealTimeDriver, or the user-interface thread for an unplug in the
-// middle of an exchange), with no bus lock held: the listener may call back into the bus.
+// middle of an exchange), with no bus lock held: the listener may call back into the bus, but must not
+// wait for another thread that may be using the bus (post, do not send).
 class BusListener {
 public:
     virtual ~BusListener() = default;
@@ -139,6 +140,7 @@ public:
     UsbDevice* Find(const std::string& tag) const;
     void Plug(UsbDevice& device);
     void Unplug(UsbDevice& device);
+    // Once this returns, the previous listener hears nothing more.
     void SetListener(BusListener* listener);
 
     // Bus time in milliseconds. Advance runs every event that falls due, in time order, each at its time.

@@ -106,6 +106,31 @@ TEST(VirtualBus, ReceiverShowsFourInterfacesWithRealisticPaths) {
     }
 }
 
+// A listener may open what arrives and may step down while it hears of a removal.
+TEST(VirtualBus, ListenerMayCallBackIntoTheBus) {
+    struct Reentrant final : virt::BusListener {
+        explicit Reentrant(virt::VirtualBus& b) : bus(b) {}
+        void OnArrival(const std::wstring& path) override {
+            opened += bus.Open(path, hid::OpenMode::Plain) ? 1 : 0;
+        }
+        void OnRemoval(const std::wstring&) override {
+            ++removals;
+            bus.SetListener(nullptr);
+        }
+        virt::VirtualBus& bus;
+        int opened = 0;
+        int removals = 0;
+    };
+    virt::VirtualBus bus;
+    Reentrant listener(bus);
+    bus.SetListener(&listener);
+    auto& receiver = bus.AddReceiver({});
+    bus.Plug(receiver);
+    bus.Unplug(receiver);
+    EXPECT_EQ(listener.opened, 4);
+    EXPECT_EQ(listener.removals, 1);
+}
+
 TEST(VirtualBus, TwoReceiversDifferOnlyInTheirInstance) {
     virt::VirtualBus bus;
     virt::ReceiverConfig config;
