@@ -359,7 +359,7 @@ constexpr Dialog kDialogs[] = {
      .skin = {"Device", "Device_Normal.bmp", "Device_Hover.bmp", "Device_Selected.bmp", {}, "Device_Mask.bmp"},
      .chrome = Chrome::Row, .controls = kDeviceControls},
     {PW_ID(IDD_MAIN_DIALOG), .className = "CMainDlg", .dlu = {333, 419}, .flags = kPopup | kVisible | kControlFont | kAppWindow,
-     .caption = "Vorn Veltrane Receiver Control Panel", .windowClass = "{5E27C4A0-7B3D-4F19-9C62-1A8D0B3F6E54}",
+     .windowClass = "{5E27C4A0-7B3D-4F19-9C62-1A8D0B3F6E54}",
      .skin = {"main", "main_normal.bmp", "main_hover.bmp", "main_selected.bmp", {}, "main_mask.bmp"},
      .chrome = Chrome::Window, .controls = kMainControls},
     {PW_ID(IDD_RECEIVER_ITEM), .className = "CDlgReceiverItem", .dlu = {297, 60},
@@ -450,9 +450,13 @@ int MulDivRound(int value, int mul, int div) {
 
 } // namespace
 
-std::span<const Dialog> Dialogs() { return kDialogs; }
+std::span<const Dialog> Dialogs() {
+    return kDialogs;
+}
 
-std::span<const Picture> Pictures() { return kPictures; }
+std::span<const Picture> Pictures() {
+    return kPictures;
+}
 
 const Dialog* FindDialog(int id) {
     for (const Dialog& d : kDialogs)
@@ -466,15 +470,21 @@ const Control* FindControl(const Dialog& dialog, int id, std::string_view symbol
     return nullptr;
 }
 
-int DluToPixelsX(int units) { return MulDivRound(units, kBaseUnitX, 4); }
+int DluToPixelsX(int units) {
+    return MulDivRound(units, kBaseUnitX, 4);
+}
 
-int DluToPixelsY(int units) { return MulDivRound(units, kBaseUnitY, 8); }
+int DluToPixelsY(int units) {
+    return MulDivRound(units, kBaseUnitY, 8);
+}
 
 Rect DluToPixels(const Rect& units) {
     return {DluToPixelsX(units.x), DluToPixelsY(units.y), DluToPixelsX(units.cx), DluToPixelsY(units.cy)};
 }
 
-Size PixelSize(const Dialog& dialog) { return {DluToPixelsX(dialog.dlu.cx), DluToPixelsY(dialog.dlu.cy)}; }
+Size PixelSize(const Dialog& dialog) {
+    return {DluToPixelsX(dialog.dlu.cx), DluToPixelsY(dialog.dlu.cy)};
+}
 
 Rect PixelRect(const Control& control, bool arabic) {
     const Rect& r = arabic ? control.pixelsArabic : control.pixels;
