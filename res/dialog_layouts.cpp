@@ -209,8 +209,10 @@ constexpr Control kPairFailedMsgControls[] = {
     {PW_ID(IDC_BTN_GO_CONTROL_PANEL), .kind = ControlKind::LinkButton, .dlu = {472, 272, 156, 18},
      .text = kLinkText, .pixels = {680, 442, 234, 29}, .pixelsArabic = {10, 442, 234, 29}, .art = Art::Link,
      .look = kLinkLook},
+    // Right-to-left text ends at the right edge of its rectangle: at x 570 that edge lay 296 pixels
+    // beyond the dialog and the title could not be seen. It now ends beside the picture (x 890).
     {PW_ID(IDC_STATIC_FAILED_MSG_TITLE), .kind = ControlKind::Static, .dlu = {54, 50, 276, 14},
-     .text = "[Device Name] Pairing Failed", .pixels = {81, 81, 700, 23}, .pixelsArabic = {570, 85, 700, 23},
+     .text = "[Device Name] Pairing Failed", .pixels = {81, 81, 700, 23}, .pixelsArabic = {180, 85, 700, 23},
      .look = kTitleLook},
     {PW_ID(IDC_STATIC_DISTANCE), .kind = ControlKind::Static, .dlu = {46, 84, 295, 15},
      .text = "Please check that your device is within 24 inches of the receiver and follow steps 1-5 again.",

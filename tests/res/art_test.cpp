@@ -268,6 +268,17 @@ TEST(Layout, ControlsOfTheSameDialogNeverShareASymbol) {
     }
 }
 
+TEST(Layout, RightToLeftTextEndsInsideItsDialog) {
+    // Right-to-left text is aligned to the right edge of its rectangle.
+    for (const ui::Dialog& d : ui::Dialogs()) {
+        if (!d.Skinned()) continue;
+        for (const ui::Control& c : d.controls) {
+            if (!c.HasLayout()) continue;
+            EXPECT_LE(c.pixelsArabic.Right(), ui::PixelSize(d).cx) << d.symbol << ": " << c.symbol;
+        }
+    }
+}
+
 class ArtFolder : public ::testing::Test {
 protected:
     void SetUp() override {

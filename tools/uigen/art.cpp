@@ -236,7 +236,7 @@ void Badge(Image& img, float cx, float cy, float r, BadgeKind kind) {
     case BadgeKind::Info:
     case BadgeKind::Link: c = pal::kAccent; break;
     }
-    Fill(img, Circle(cx, cy, r + 5), c, 0.12f);
+    Fill(img, Circle(cx, cy, r + 4), c, 0.12f);
     Fill(img, Circle(cx, cy, r), Linear(cx, cy - r, Lighter(c, 0.15f), cx, cy + r, Darker(c, 0.08f)));
     const float st = r * 0.13f;
     switch (kind) {
@@ -542,7 +542,6 @@ void Hero(Image& img, const Frame& f) {
     // Welcome: a receiver with a keyboard and a mouse around it.
     const float cx = f.w / 2;
     const float cy = 205;
-    Fill(img, Ellipse(cx, cy + 52, 150, 10), pal::kAccent, 0.06f, 6);
     Fill(img, Circle(cx, cy, 58), pal::kAccentSofter);
     Fill(img, Ring(Circle(cx, cy, 58), 1.2f), pal::kAccentSoft);
     Dongle(img, cx, cy - 32, 1.9f);
@@ -556,18 +555,18 @@ void Decorate(Image& img, const Frame& f) {
     switch (f.d.id) {
     case IDD_PAIR_SUCC:
         if (auto t = f.Rect(IDC_STATIC_CONGRATULATIONS))
-            Badge(img, f.Before(*t, 32, 8) + 16, t->Cy(), 16, BadgeKind::Success);
+            Badge(img, f.Before(*t, 26, 7) + 13, t->Cy(), 13, BadgeKind::Success);
         break;
     case IDD_PAIR_FAILED:
         if (auto p = f.Rect(IDC_PIC_DEVICE)) Badge(img, p->Cx(), p->Cy(), 18, BadgeKind::Danger);
         break;
     case IDD_REDUNDANT:
         if (auto t = f.Rect(IDC_STATIC_REDANT_TITLE))
-            Badge(img, f.Before(*t, 32, 8) + 16, t->Cy(), 16, BadgeKind::Link);
+            Badge(img, f.Before(*t, 26, 7) + 13, t->Cy(), 13, BadgeKind::Link);
         break;
     case IDD_FORBID_PAIR:
         if (auto t = f.Rect(IDC_STATIC_MORE_DG_TITLE))
-            Badge(img, f.Before(*t, 32, 8) + 16, t->y + 14, 16, BadgeKind::Warning);
+            Badge(img, f.Before(*t, 26, 7) + 13, t->y + 13, 13, BadgeKind::Warning);
         break;
     case IDD_DEL_DEV_REQ:
         if (auto t = f.Rect(IDC_STATIC_ASK)) {
@@ -579,7 +578,7 @@ void Decorate(Image& img, const Frame& f) {
         break;
     case IDD_PAIR_HELP:
         if (auto t = f.Rect(IDC_STATIC_HELP_TITLE))
-            Badge(img, f.Before(*t, 32, 8) + 16, t->Cy(), 16, BadgeKind::Info);
+            Badge(img, f.Before(*t, 26, 7) + 13, t->Cy(), 13, BadgeKind::Info);
         Steps(img, f);
         break;
     case IDD_PAIR_FAILED_MSG: Steps(img, f); break;
