@@ -185,14 +185,24 @@ void CSkinScrollBar::DrawThumb(GpGraphics* g, int row) {
     const int T = m_nThickness;
     if (c < 2 * cap) return DrawStretched(g, *cell, r, 0, 0, cell->Width(), cell->Height(), true);
     // Caps are drawn pixel for pixel (source size = destination size), the middle stretched between them.
-    if (!IsHorizontal()) {
+    // The middle is cut out on its own, so its tiled edges mirror the middle itself; it is drawn first,
+    // one pixel into the first cap, which then covers that pixel: a renderer that starts a stretched
+    // picture one pixel late (Wine's GDI+ does) leaves no gap.
+    const bool vertical = !IsHorizontal();
+    const auto middle =
+        vertical ? cell->CloneArea(0, cap, T, c - 2 * cap) : cell->CloneArea(cap, 0, c - 2 * cap, T);
+    if (vertical) {
+        if (middle->IsValid())
+            DrawStretched(g, *middle, {r.left, r.top + cap - 1, r.right, r.bottom - cap}, 0, 0, T,
+                          c - 2 * cap, true);
         DrawStretched(g, *cell, {r.left, r.top, r.left + T, r.top + cap}, 0, 0, T, cap, false);
         DrawStretched(g, *cell, {r.left, r.bottom - cap, r.left + T, r.bottom}, 0, c - cap, T, cap, false);
-        DrawStretched(g, *cell, {r.left, r.top + cap, r.right, r.bottom - cap}, 0, cap, T, c - 2 * cap, true);
     } else {
+        if (middle->IsValid())
+            DrawStretched(g, *middle, {r.left + cap - 1, r.top, r.right - cap, r.bottom}, 0, 0, c - 2 * cap,
+                          T, true);
         DrawStretched(g, *cell, {r.left, r.top, r.left + cap, r.top + T}, 0, 0, cap, T, false);
         DrawStretched(g, *cell, {r.right - cap, r.top, r.right, r.top + T}, c - cap, 0, cap, T, false);
-        DrawStretched(g, *cell, {r.left + cap, r.top, r.right - cap, r.bottom}, cap, 0, c - 2 * cap, T, true);
     }
 }
 
