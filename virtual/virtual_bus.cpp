@@ -121,11 +121,11 @@ private:
 
 // ---- UsbDevice
 
-UsbDevice::UsbDevice(VirtualBus& bus, std::string tag, std::vector<InterfaceSpec> interfaces,
+UsbDevice::UsbDevice(VirtualBus& bus, std::string tag, std::vector<InterfaceDesc> interfaces,
                      std::size_t inputInterface)
     : m_bus(bus), m_tag(std::move(tag)), m_inputInterface(inputInterface) {
-    for (InterfaceSpec& spec : interfaces)
-        m_interfaces.push_back({std::move(spec), {}});
+    for (InterfaceDesc& desc : interfaces)
+        m_interfaces.push_back({std::move(desc), {}});
 }
 
 UsbDevice::~UsbDevice() = default;
@@ -133,7 +133,7 @@ UsbDevice::~UsbDevice() = default;
 std::vector<std::wstring> UsbDevice::Paths() const {
     std::vector<std::wstring> paths;
     for (const Interface& iface : m_interfaces)
-        paths.push_back(iface.spec.path);
+        paths.push_back(iface.desc.path);
     return paths;
 }
 
@@ -259,7 +259,7 @@ void VirtualBus::PlugLocked(UsbDevice& device) {
     ++device.m_generation;
     m_plugOrder.push_back(&device);
     for (const UsbDevice::Interface& iface : device.m_interfaces)
-        m_notices.push_back({true, iface.spec.path});
+        m_notices.push_back({true, iface.desc.path});
     device.OnPlugged();
 }
 
@@ -274,7 +274,7 @@ void VirtualBus::UnplugLocked(UsbDevice& device) {
             if (const auto state = weak.lock()) state->MarkDead();
         }
         iface.handles.clear();
-        m_notices.push_back({false, iface.spec.path});
+        m_notices.push_back({false, iface.desc.path});
     }
     device.OnUnplugged();
 }
@@ -354,7 +354,7 @@ void VirtualBus::LogLocked(TransferKind kind, const std::wstring& path, const st
 void VirtualBus::DeliverInputLocked(UsbDevice& device, std::vector<std::uint8_t> report) {
     const bool hasInput = device.m_inputInterface < device.m_interfaces.size();
     const std::wstring path =
-        hasInput ? device.m_interfaces[device.m_inputInterface].spec.path : std::wstring();
+        hasInput ? device.m_interfaces[device.m_inputInterface].desc.path : std::wstring();
     LogLocked(TransferKind::Input, path, report.data(), report.size(), device.m_plugged && hasInput);
     if (!device.m_plugged || !hasInput) return;
     auto& handles = device.m_interfaces[device.m_inputInterface].handles;
@@ -399,7 +399,7 @@ void VirtualBus::FlushNotices() {
 bool VirtualBus::GetCaps(UsbDevice& device, std::size_t iface, std::uint64_t generation, hid::Caps& caps) {
     const std::lock_guard lock(m_mutex);
     if (!device.m_plugged || device.m_generation != generation) return false;
-    caps = device.m_interfaces[iface].spec.caps;
+    caps = device.m_interfaces[iface].desc.caps;
     return true;
 }
 
@@ -411,10 +411,10 @@ bool VirtualBus::SetFeature(UsbDevice& device, std::size_t iface, std::uint64_t 
         bool ok = false;
         if (live && device.m_failWrites > 0) {
             --device.m_failWrites;
-        } else if (live && length > 0 && length == target.spec.caps.featureReportLength) {
+        } else if (live && length > 0 && length == target.desc.caps.featureReportLength) {
             ok = device.OnSetFeature(iface, report, length);
         }
-        LogLocked(TransferKind::SetFeature, target.spec.path, report, length, ok);
+        LogLocked(TransferKind::SetFeature, target.desc.path, report, length, ok);
         if (live) CountTransferLocked(device);
         return ok;
     });
@@ -428,7 +428,7 @@ bool VirtualBus::GetFeature(UsbDevice& device, std::size_t iface, std::uint64_t 
         bool ok = false;
         if (live && device.m_failReads > 0) {
             --device.m_failReads;
-        } else if (live && length > 0 && length == target.spec.caps.featureReportLength) {
+        } else if (live && length > 0 && length == target.desc.caps.featureReportLength) {
             if (device.m_hasForcedReply && length == device.m_forcedReply.size()) {
                 std::copy(device.m_forcedReply.begin(), device.m_forcedReply.end(), report);
                 device.m_hasForcedReply = false;
@@ -437,7 +437,7 @@ bool VirtualBus::GetFeature(UsbDevice& device, std::size_t iface, std::uint64_t 
                 ok = device.OnGetFeature(iface, report, length);
             }
         }
-        LogLocked(TransferKind::GetFeature, target.spec.path, report, length, ok);
+        LogLocked(TransferKind::GetFeature, target.desc.path, report, length, ok);
         if (live) CountTransferLocked(device);
         return ok;
     });
@@ -449,7 +449,7 @@ std::vector<std::wstring> VirtualBus::Enumerate(std::size_t maxCount) {
     for (const UsbDevice* device : m_plugOrder) {
         for (const UsbDevice::Interface& iface : device->m_interfaces) {
             if (paths.size() >= maxCount) return paths;
-            paths.push_back(iface.spec.path);
+            paths.push_back(iface.desc.path);
         }
     }
     return paths;
@@ -460,7 +460,7 @@ std::unique_ptr<hid::Device> VirtualBus::Open(const std::wstring& path, hid::Ope
     for (UsbDevice* device : m_plugOrder) {
         for (std::size_t i = 0; i < device->m_interfaces.size(); ++i) {
             UsbDevice::Interface& iface = device->m_interfaces[i];
-            if (!SamePath(iface.spec.path, path)) continue;
+            if (!SamePath(iface.desc.path, path)) continue;
             auto state = std::make_shared<detail::HandleState>();
             iface.handles.push_back(state);
             return std::make_unique<VirtualHandle>(*device, i, device->m_generation, std::move(state));

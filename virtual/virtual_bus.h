@@ -84,11 +84,11 @@ public:
     void ReplyOnce(const std::array<std::uint8_t, 32>& reply); // next GetFeature returns these bytes
 
 protected:
-    struct InterfaceSpec {
+    struct InterfaceDesc {
         std::wstring path;
         hid::Caps caps;
     };
-    UsbDevice(VirtualBus& bus, std::string tag, std::vector<InterfaceSpec> interfaces,
+    UsbDevice(VirtualBus& bus, std::string tag, std::vector<InterfaceDesc> interfaces,
               std::size_t inputInterface);
 
     // Firmware hooks, called with the bus lock held.
@@ -110,7 +110,7 @@ private:
     friend class VirtualBus;
     friend class VirtualHandle;
     struct Interface {
-        InterfaceSpec spec;
+        InterfaceDesc desc;
         std::vector<std::weak_ptr<detail::HandleState>> handles;
     };
 

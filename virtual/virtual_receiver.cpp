@@ -42,7 +42,7 @@ VirtualReceiver::VirtualReceiver(VirtualBus& bus, const ReceiverConfig& config, 
     : UsbDevice(
           bus, config.tag,
           [&] {
-              std::vector<InterfaceSpec> interfaces;
+              std::vector<InterfaceDesc> interfaces;
               for (std::size_t i = 0; i < std::size(kReceiverCollections); ++i) {
                   interfaces.push_back(
                       {MakeHidPath(config.vendorId, config.productId, kReceiverCollections[i].collection,
