@@ -70,7 +70,7 @@ public:
     }
 
     std::wstring For(const ui::Control& control, bool arabic) const {
-        const std::wstring device = arabic ? L"Vorn K200 لوحة المفاتيح" : L"Vorn K200 Keyboard";
+        const std::wstring device = arabic ? L"Vorn K200 لوحة مفاتيح" : L"Vorn K200 Keyboard";
         const std::string_view symbol = control.symbol;
         // Texts a dialog composes from a key and the device's name.
         if (symbol == "IDC_STATIC_DEVICE_NAME") return device;
