@@ -6,6 +6,7 @@
 #include "app/virtual_hotplug.h"
 #include "common/post.h"
 #include "receiver/notify_queue.h"
+#include "res/dialog_layouts.h"
 #include "res/resource.h"
 
 namespace pw {
@@ -20,7 +21,17 @@ bool ShowAllowed() {
 
 } // namespace
 
-CMainDlg::CMainDlg() : CDialog(IDD_MAIN_DIALOG) {
+CMainDlg::CMainDlg() : CSkinDialog(IDD_MAIN_DIALOG) {
+    AddImage(SkinImageKind::Normal, L".\\ui\\main_normal.bmp");
+    AddImage(SkinImageKind::Hover, L".\\ui\\main_hover.bmp");
+    AddImage(SkinImageKind::Selected, L".\\ui\\main_selected.bmp");
+    SetMaskImage(L".\\ui\\main_mask.bmp");
+    m_bDraggable = TRUE;
+    m_btnMinimize.m_clrText = 0xFFFFFFFF;
+    m_btnClose.m_clrText = 0xFFFFFFFF;
+    m_stTitle.m_clrText = 0xFFFFFFFF;
+    m_stTitle.m_fFontSize = 18;
+    m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     settings::LoadAllKeySets(m_keySets);
 }
 
@@ -35,11 +46,20 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE: return OnClose();
     case WM_DESTROY: return OnDestroy();
     }
-    return CDialog::WindowProc(message, wParam, lParam);
+    return CSkinDialog::WindowProc(message, wParam, lParam);
+}
+
+void CMainDlg::DoDataExchange() {
+    BindControl(IDC_BTN_MINIMIZE, m_btnMinimize);
+    BindControl(IDC_BTN_CLOSE, m_btnClose);
+    BindControl(IDC_STATIC_TITLE, m_stTitle);
 }
 
 BOOL CMainDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
+    CSkinDialog::OnInitDialog();
+    if (const CMainApp* app = GetMainApp()) s_strLanguageFile = app->m_strModuleFolder + L"\\lan\\pairwright.ini";
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     SetWindowText(kWindowText);
 
     m_itemView.SetTarget(m_hWnd);
@@ -47,7 +67,41 @@ BOOL CMainDlg::OnInitDialog() {
     RegisterForDeviceNotifications();
     m_discovery.Attach(m_hWnd, ItemView());
     m_discovery.DiscoverPresent();
+
+    // The first load of the language file: the language the file names as its default.
+    SetLanguage();
+    LayOutControls();
     return FALSE;
+}
+
+void CMainDlg::ApplyTexts() {
+    m_stTitle.SetWindowText(GetText(TextKey::TrayTip));
+}
+
+void CMainDlg::LayOutControls() {
+    const bool arabic = IsRightToLeft();
+    const ui::Dialog* layout = ui::FindDialog(IDD_MAIN_DIALOG);
+    if (!layout) return;
+    if (arabic) m_stTitle.ModifyStyleEx(0, WS_EX_RTLREADING);
+    for (CWnd* control : {static_cast<CWnd*>(&m_btnMinimize), static_cast<CWnd*>(&m_btnClose),
+                          static_cast<CWnd*>(&m_stTitle)}) {
+        const ui::Control* entry = ui::FindControl(*layout, GetDlgCtrlID(control->m_hWnd));
+        if (!entry) continue;
+        const ui::Rect r = ui::PixelRect(*entry, arabic);
+        control->MoveWindow(r.x, r.y, r.cx, r.cy, true);
+    }
+}
+
+bool CMainDlg::OnCommand(WORD id, WORD code, HWND) {
+    if (code != BN_CLICKED) return false;
+    switch (id) {
+    case IDC_BTN_MINIMIZE: ShowWindow(SW_MINIMIZE); return true;
+    case IDC_BTN_CLOSE:
+        if (CMainApp* app = GetMainApp()) app->m_bShow = false;
+        OnClose();
+        return true;
+    }
+    return false;
 }
 
 CVirtualHotplug* CMainDlg::VirtualHotplug() {
@@ -79,7 +133,7 @@ LRESULT CMainDlg::OnDeviceChange(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CMainDlg::OnWindowPosChanging(WINDOWPOS* pos) {
     if (pos && !ShowAllowed()) pos->flags &= ~SWP_SHOWWINDOW;
-    return CDialog::WindowProc(WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(pos));
+    return CSkinDialog::WindowProc(WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(pos));
 }
 
 LRESULT CMainDlg::OnShowControlPanel() {
@@ -113,7 +167,7 @@ LRESULT CMainDlg::OnDestroy() {
     // Reader threads end before the queue is emptied, so no record arrives after it.
     m_itemView.CloseAll();
     FreeQueuedNotifyRecords(m_hWnd);
-    return CDialog::WindowProc(WM_DESTROY, 0, 0);
+    return CSkinDialog::WindowProc(WM_DESTROY, 0, 0);
 }
 
 } // namespace pw

@@ -5,19 +5,24 @@
 
 #include "app/device_events.h"
 #include "app/plain_item_view.h"
-#include "framework/dialog.h"
+#include "lang/multi_language.h"
 #include "receiver/discovery.h"
+#include "skin/skin_controls.h"
+#include "skin/skin_dialog.h"
 
 namespace pw {
 class CVirtualHotplug;
 
-class CMainDlg : public CDialog {
+class CMainDlg : public CSkinDialog, public CMultiLanguage {
 public:
     CMainDlg();
     ~CMainDlg() override;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
+    void DoDataExchange() override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+    void ApplyTexts() override;
 
     // Sets show and brings the window up, restoring it when minimised.
     void BringToFront();
@@ -40,6 +45,12 @@ private:
 
     void RegisterForDeviceNotifications();
     void UnregisterDeviceNotifications();
+    void LayOutControls();
+
+    HICON m_hIcon = nullptr; // shared resource icon: never destroyed
+    CSkinButton m_btnMinimize;
+    CSkinButton m_btnClose;
+    CSkinStatic m_stTitle;
 
     ClassificationSets m_keySets;
     CDiscovery m_discovery{m_keySets};
