@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "app/virtual_hotplug.h"
 #include "framework/pump.h"
+#include "res/resource.h"
 #include "virtual/virtual_receiver.h"
 
 #include <gmock/gmock.h>
@@ -143,6 +144,57 @@ TEST_F(MainWindow, DiscoversAtStartAndFollowsPlugsLikeRealHardware) {
     bus.Unplug(r2);
     fw::PumpPending();
     EXPECT_TRUE(view.calls.empty()) << "closed: no more device notifications";
+}
+
+TEST_F(MainWindow, TitleAndButtonsFollowTheLanguageAndTheCloseButtonEndsIt) {
+    struct Case {
+        const wchar_t* language;
+        int minimizeX;
+        int closeX;
+        bool rightToLeft;
+    };
+    const Case cases[] = {{L"English", 408, 455, false}, {L"arabic", 69, 21, true}};
+
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    app.m_strModuleFolder = std::wstring(temp) + L"pw_main_language";
+    CreateDirectoryW(app.m_strModuleFolder.c_str(), nullptr);
+    CreateDirectoryW((app.m_strModuleFolder + L"\\lan").c_str(), nullptr);
+    const std::wstring file = app.m_strModuleFolder + L"\\lan\\pairwright.ini";
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "language " << std::string(c.language, c.language + wcslen(c.language)));
+        DeleteFileW(file.c_str());
+        const std::wstring title = std::wstring(L"Title in ") + c.language;
+        WritePrivateProfileStringW(L"Language", L"Default", c.language, file.c_str());
+        WritePrivateProfileStringW(c.language, L"ID1", L"ID_TRAY_TIP", file.c_str());
+        WritePrivateProfileStringW(c.language, L"TEXT1", title.c_str(), file.c_str());
+        CMultiLanguage::s_strLanguage.clear();
+
+        app.m_bShow = false;
+        TestMainDlg dialog(view, &hotplug);
+        ASSERT_TRUE(dialog.Create(nullptr));
+        const auto place = [&](int id) {
+            RECT r{};
+            GetWindowRect(dialog.GetDlgItem(id), &r);
+            MapWindowPoints(nullptr, dialog.m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+            return r;
+        };
+        HWND titleText = dialog.GetDlgItem(IDC_STATIC_TITLE);
+        EXPECT_EQ(CWnd::FromHandle(titleText)->GetWindowText(), title);
+        EXPECT_EQ((GetWindowLongPtrW(titleText, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0, c.rightToLeft);
+        EXPECT_EQ(place(IDC_BTN_MINIMIZE).left, c.minimizeX);
+        EXPECT_EQ(place(IDC_BTN_CLOSE).left, c.closeX);
+        EXPECT_EQ(place(IDC_BTN_CLOSE).right - place(IDC_BTN_CLOSE).left, 23);
+
+        app.m_bShow = true;
+        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BTN_CLOSE, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(dialog.GetDlgItem(IDC_BTN_CLOSE)));
+        EXPECT_FALSE(app.m_bShow) << "the close button hides the program for good";
+        EXPECT_EQ(dialog.m_hWnd, nullptr);
+    }
+    CMultiLanguage::s_strLanguage.clear();
+    CMultiLanguage::s_strLanguageFile.clear();
 }
 
 } // namespace
