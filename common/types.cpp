@@ -4,6 +4,19 @@
 
 namespace pw {
 
+void CopyDeviceName(const std::uint8_t* source, std::size_t length, char* name) {
+    for (std::size_t i = 0; i < length; ++i) {
+        const std::uint8_t c = source[i];
+        const bool allowed = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                             c == ' ' || (c >= '\t' && c <= '\r');
+        if (!allowed) {
+            name[i] = 0;
+            return;
+        }
+        name[i] = static_cast<char>(c);
+    }
+}
+
 std::string FormatFirmware(std::uint8_t high, std::uint8_t low) {
     char text[16];
     std::snprintf(text, sizeof text, "%d.%d.%d.%d", high >> 4, high & 0x0F, low >> 4, low & 0x0F);

@@ -51,6 +51,10 @@ static_assert(offsetof(DeviceSlotRecord, name) == 6);
 static_assert(offsetof(DeviceSlotRecord, terminator) == 26);
 static_assert(offsetof(DeviceSlotRecord, firmwareLow) == 27);
 
+// Copies a device name byte by byte until the first byte that is not an ASCII letter, digit or white
+// space, which becomes the terminating 0. A name that fills all `length` bytes gets no terminator here.
+void CopyDeviceName(const std::uint8_t* source, std::size_t length, char* name);
+
 // One flag per slot 1..6; nonzero means the device in that slot is active.
 using SlotActivity = std::array<std::uint8_t, kSlotCount>;
 

@@ -14,11 +14,6 @@ char AsciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool IsDeviceNameChar(std::uint8_t c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == ' ' ||
-           (c >= '\t' && c <= '\r');
-}
-
 } // namespace
 
 bool IsAcceptedReceiverName(std::string_view name) {
@@ -48,14 +43,7 @@ DeviceSlotRecord DecodeSlotReply(const FeatureReport& reply) {
     record.kind = reply[3];
     record.reserved = reply[4];
     std::memcpy(record.id, reply.data() + 5, sizeof record.id);
-    for (std::size_t i = 0; i < sizeof record.name; ++i) {
-        const std::uint8_t c = reply[kSlotNameOffset + i];
-        if (!IsDeviceNameChar(c)) {
-            record.name[i] = 0;
-            break;
-        }
-        record.name[i] = static_cast<char>(c);
-    }
+    CopyDeviceName(reply.data() + kSlotNameOffset, sizeof record.name, record.name);
     record.firmwareLow = reply[28];
     record.firmwareHigh = reply[29];
     return record;

@@ -22,11 +22,6 @@ constexpr std::size_t kNotifyIdOffset = 14;
 // the pause keeps the reader from spinning meanwhile.
 constexpr std::chrono::milliseconds kFailedReadPause{20};
 
-bool IsDeviceNameChar(std::uint8_t c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == ' ' ||
-           (c >= '\t' && c <= '\r');
-}
-
 } // namespace
 
 std::uint32_t SystemTick() {
@@ -49,11 +44,7 @@ NotifyRecord BuildNotifyRecord(const std::uint8_t* report) {
     record.device.kind = report[2];
     record.device.reserved = report[3];
     std::memcpy(record.device.id, report + kNotifyIdOffset, sizeof record.device.id);
-    for (std::size_t i = 0; i < kNotifyNameLength; ++i) {
-        const std::uint8_t c = report[kNotifyNameOffset + i];
-        if (!IsDeviceNameChar(c)) break; // the record is zero already: the 0 is in place
-        record.device.name[i] = static_cast<char>(c);
-    }
+    CopyDeviceName(report + kNotifyNameOffset, kNotifyNameLength, record.device.name);
     return record;
 }
 
