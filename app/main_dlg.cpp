@@ -1,5 +1,6 @@
 #include "app/main_dlg.h"
 
+#include "app/about_dlg.h"
 #include "app/main_app.h"
 #include "app/settings.h"
 #include "app/virtual_hid.h"
@@ -13,6 +14,19 @@ namespace pw {
 namespace {
 
 constexpr wchar_t kWindowText[] = L"Vorn Veltrane Receiver Control Panel";
+constexpr UINT kAboutCommand = 0x10;
+constexpr WPARAM kTrayIconId = 0x80;
+constexpr WPARAM kConsoleConnect = 1;    // WTS_CONSOLE_CONNECT
+constexpr WPARAM kConsoleDisconnect = 2; // WTS_CONSOLE_DISCONNECT
+constexpr DWORD kNotifyForThisSession = 0;
+
+using RegisterSessionNotificationFn = BOOL(WINAPI*)(HWND, DWORD);
+using UnregisterSessionNotificationFn = BOOL(WINAPI*)(HWND);
+
+template <class Fn>
+Fn LookUp(HMODULE library, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
 
 bool ShowAllowed() {
     const CMainApp* app = GetMainApp();
@@ -38,8 +52,14 @@ CMainDlg::CMainDlg() : CSkinDialog(IDD_MAIN_DIALOG) {
 CMainDlg::~CMainDlg() = default;
 
 LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Session changes are noted here and then processed as usual.
+    if (message == WM_WTSSESSION_CHANGE) OnSessionChange(wParam);
     switch (message) {
     case WM_DEVICECHANGE: return OnDeviceChange(wParam, lParam);
+    case WM_SYSCOMMAND: return OnSysCommand(wParam, lParam);
+    case WM_PAINT: return OnPaint();
+    case WM_QUERYDRAGICON: return reinterpret_cast<LRESULT>(m_hIcon);
+    case WM_TRAY_CALLBACK: return OnTrayCallback(wParam, lParam);
     case WM_WINDOWPOSCHANGING: return OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
     case WM_SHOW_CONTROL_PANEL: return OnShowControlPanel();
     case WM_RECEIVER_NOTIFY: return OnReceiverNotify(wParam);
@@ -56,8 +76,10 @@ void CMainDlg::DoDataExchange() {
 }
 
 BOOL CMainDlg::OnInitDialog() {
+    RegisterForSessionNotifications();
     CSkinDialog::OnInitDialog();
     if (const CMainApp* app = GetMainApp()) s_strLanguageFile = app->m_strModuleFolder + L"\\lan\\pairwright.ini";
+    AddAboutToSystemMenu();
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     SetWindowText(kWindowText);
@@ -90,6 +112,66 @@ void CMainDlg::LayOutControls() {
         const ui::Rect r = ui::PixelRect(*entry, arabic);
         control->MoveWindow(r.x, r.y, r.cx, r.cy, true);
     }
+}
+
+void CMainDlg::RegisterForSessionNotifications() {
+    m_sessionLibrary.reset(LoadLibraryW(L"wtsapi32.dll"));
+    if (!m_sessionLibrary) return;
+    if (auto registerFn = LookUp<RegisterSessionNotificationFn>(m_sessionLibrary.get(), "WTSRegisterSessionNotification"))
+        registerFn(m_hWnd, kNotifyForThisSession);
+}
+
+void CMainDlg::UnregisterSessionNotifications() {
+    if (!m_sessionLibrary) return;
+    if (auto unregisterFn =
+            LookUp<UnregisterSessionNotificationFn>(m_sessionLibrary.get(), "WTSUnRegisterSessionNotification"))
+        unregisterFn(m_hWnd);
+    m_sessionLibrary.reset();
+}
+
+void CMainDlg::AddAboutToSystemMenu() {
+    wchar_t text[128] = {};
+    HMENU menu = GetSystemMenu(m_hWnd, FALSE);
+    if (!menu || LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, text, 128) <= 0) return;
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, kAboutCommand, text);
+}
+
+void CMainDlg::OnSessionChange(WPARAM code) {
+    if (code == kConsoleConnect) {
+        ItemView().SetPostingEnabled(true);
+        ItemView().RefreshAllReceivers();
+    } else if (code == kConsoleDisconnect) {
+        ItemView().SetPostingEnabled(false);
+    }
+}
+
+LRESULT CMainDlg::OnSysCommand(WPARAM wParam, LPARAM lParam) {
+    if ((wParam & 0xFFF0) == kAboutCommand) {
+        CAboutDlg about;
+        about.DoModal();
+        return 0;
+    }
+    return CSkinDialog::WindowProc(WM_SYSCOMMAND, wParam, lParam);
+}
+
+LRESULT CMainDlg::OnPaint() {
+    if (!IsIconic(m_hWnd)) return CSkinDialog::WindowProc(WM_PAINT, 0, 0);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(m_hWnd, &paint);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const RECT client = GetClientRect();
+    const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, m_hIcon);
+    EndPaint(m_hWnd, &paint);
+    return 0;
+}
+
+LRESULT CMainDlg::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
+    if (wParam != kTrayIconId) return 1;
+    if (lParam == WM_LBUTTONDBLCLK) PostMessage(WM_SHOW_CONTROL_PANEL);
+    return 0;
 }
 
 bool CMainDlg::OnCommand(WORD id, WORD code, HWND) {
@@ -157,6 +239,7 @@ LRESULT CMainDlg::OnReceiverNotify(WPARAM wParam) {
 }
 
 LRESULT CMainDlg::OnClose() {
+    ItemView().StopAllPairing();
     UnregisterDeviceNotifications();
     EndDialog(IDCANCEL);
     return 0;
@@ -167,7 +250,9 @@ LRESULT CMainDlg::OnDestroy() {
     // Reader threads end before the queue is emptied, so no record arrives after it.
     m_itemView.CloseAll();
     FreeQueuedNotifyRecords(m_hWnd);
-    return CSkinDialog::WindowProc(WM_DESTROY, 0, 0);
+    const LRESULT result = CSkinDialog::WindowProc(WM_DESTROY, 0, 0);
+    UnregisterSessionNotifications();
+    return result;
 }
 
 } // namespace pw

@@ -31,7 +31,7 @@ public:
 
 protected:
     // The operations discovery drives; the item view's.
-    virtual IItemView& ItemView() { return m_itemView; }
+    virtual IMainItemView& ItemView() { return m_itemView; }
     // The virtual receiver's plug and unplug notices when the program runs on it; nullptr otherwise.
     virtual CVirtualHotplug* VirtualHotplug();
 
@@ -42,12 +42,20 @@ private:
     LRESULT OnReceiverNotify(WPARAM wParam);
     LRESULT OnClose();
     LRESULT OnDestroy();
+    LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPaint();
+    LRESULT OnTrayCallback(WPARAM wParam, LPARAM lParam);
+    void OnSessionChange(WPARAM code);
 
     void RegisterForDeviceNotifications();
     void UnregisterDeviceNotifications();
     void LayOutControls();
+    void RegisterForSessionNotifications();
+    void UnregisterSessionNotifications();
+    void AddAboutToSystemMenu();
 
     HICON m_hIcon = nullptr; // shared resource icon: never destroyed
+    fw::UniqueModule m_sessionLibrary; // "wtsapi32.dll" while loaded
     CSkinButton m_btnMinimize;
     CSkinButton m_btnClose;
     CSkinStatic m_stTitle;

@@ -34,6 +34,16 @@ bool CPlainItemView::RemoveNotifyChannel(const std::wstring& path) {
     return true;
 }
 
+void CPlainItemView::SetPostingEnabled(bool enabled) {
+    for (auto& channel : m_channels)
+        channel->SetPostingEnabled(enabled);
+}
+
+void CPlainItemView::StopAllPairing() {
+    for (auto& [key, receiver] : m_receivers)
+        receiver->StopPairing();
+}
+
 void CPlainItemView::CloseAll() {
     for (auto& channel : m_channels)
         channel->Close();

@@ -3,8 +3,8 @@
 // relies on, but shows nothing. Notification records go to the target window, which frees them.
 #pragma once
 
+#include "app/item_view.h"
 #include "receiver/cmd_pipe.h"
-#include "receiver/discovery.h"
 #include "receiver/notify_pipe.h"
 
 #include <map>
@@ -14,7 +14,7 @@
 
 namespace pw {
 
-class CPlainItemView final : public IItemView {
+class CPlainItemView final : public IMainItemView {
 public:
     void SetTarget(WindowHandle window) { m_hTarget = window; }
 
@@ -22,6 +22,10 @@ public:
     bool RemoveReceiver(const std::wstring& path) override;
     void AddNotifyChannel(const std::wstring& path) override;
     bool RemoveNotifyChannel(const std::wstring& path) override;
+    void SetPostingEnabled(bool enabled) override;
+    // Nothing is shown, so there is nothing to bring up to date.
+    void RefreshAllReceivers() override {}
+    void StopAllPairing() override;
 
     std::size_t ReceiverCount() const { return m_receivers.size(); }
     std::size_t ChannelCount() const { return m_channels.size(); }

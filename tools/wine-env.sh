@@ -37,7 +37,10 @@ pw_start_display() {
 
 pw_start_wineserver() {
     # A persistent server makes each Wine start about a second instead of two and a half.
-    wineserver -p </dev/null >/dev/null 2>&1 || true # already running for this prefix
+    # A server left from an earlier run may hold a desktop on a display that is gone: start afresh.
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    wineserver -p </dev/null >/dev/null 2>&1
     # Start Wine's own background processes now, detached from our pipes: started later by a
     # test, they would inherit CTest's output pipe and CTest would wait for them forever.
     wine cmd.exe /c exit </dev/null >/dev/null 2>&1

@@ -17,7 +17,7 @@ namespace {
 using namespace pw;
 using ::testing::ElementsAre;
 
-class CallLog final : public IItemView {
+class CallLog final : public IMainItemView {
 public:
     bool AddReceiver(const std::wstring& path) override {
         calls.push_back(L"AddReceiver " + path);
@@ -36,20 +36,23 @@ public:
         calls.push_back(L"RemoveNotifyChannel " + path);
         return true;
     }
+    void SetPostingEnabled(bool enabled) override { calls.push_back(enabled ? L"Posting on" : L"Posting off"); }
+    void RefreshAllReceivers() override { calls.push_back(L"RefreshAllReceivers"); }
+    void StopAllPairing() override { calls.push_back(L"StopAllPairing"); }
     std::vector<std::wstring> calls;
     std::vector<std::wstring> receivers;
 };
 
 class TestMainDlg final : public CMainDlg {
 public:
-    TestMainDlg(IItemView& view, CVirtualHotplug* hotplug) : m_view(view), m_pHotplug(hotplug) {}
+    TestMainDlg(IMainItemView& view, CVirtualHotplug* hotplug) : m_view(view), m_pHotplug(hotplug) {}
 
 protected:
-    IItemView& ItemView() override { return m_view; }
+    IMainItemView& ItemView() override { return m_view; }
     CVirtualHotplug* VirtualHotplug() override { return m_pHotplug; }
 
 private:
-    IItemView& m_view;
+    IMainItemView& m_view;
     CVirtualHotplug* m_pHotplug;
 };
 
@@ -195,6 +198,86 @@ TEST_F(MainWindow, TitleAndButtonsFollowTheLanguageAndTheCloseButtonEndsIt) {
     }
     CMultiLanguage::s_strLanguage.clear();
     CMultiLanguage::s_strLanguageFile.clear();
+}
+
+TEST_F(MainWindow, AnswersTheTrayIconSessionChangesAndStopsPairingWhenClosed) {
+    app.m_bShow = false;
+    TestMainDlg dialog(view, &hotplug);
+    ASSERT_TRUE(dialog.Create(nullptr));
+    view.calls.clear();
+
+    EXPECT_EQ(dialog.SendMessage(WM_TRAY_CALLBACK, 0x81, WM_LBUTTONDBLCLK), 1) << "another icon";
+    EXPECT_EQ(dialog.SendMessage(WM_TRAY_CALLBACK, 0x80, WM_LBUTTONUP), 0);
+    fw::PumpPending();
+    EXPECT_FALSE(app.m_bShow);
+    EXPECT_EQ(dialog.SendMessage(WM_TRAY_CALLBACK, 0x80, WM_LBUTTONDBLCLK), 0);
+    EXPECT_TRUE(fw::PumpUntil([&] { return app.m_bShow; }, 5000)) << "a double click shows the window";
+
+    dialog.SendMessage(WM_WTSSESSION_CHANGE, 2, 0); // console disconnected
+    dialog.SendMessage(WM_WTSSESSION_CHANGE, 5, 0); // a session logon: nothing
+    dialog.SendMessage(WM_WTSSESSION_CHANGE, 1, 0); // console connected again
+    dialog.SendMessage(WM_CLOSE);
+    EXPECT_THAT(view.calls, ElementsAre(L"Posting off", L"Posting on", L"RefreshAllReceivers", L"StopAllPairing"));
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+}
+
+TEST_F(MainWindow, ClosingSendsStopPairingToEveryReceiver) {
+    virt::ReceiverConfig second;
+    second.tag = "R2";
+    virt::VirtualReceiver& r1 = bus.AddReceiver(virt::ReceiverConfig{});
+    virt::VirtualReceiver& r2 = bus.AddReceiver(second);
+    bus.Plug(r1);
+    bus.Plug(r2);
+
+    app.m_bShow = false;
+    CMainDlg dialog; // the program's own item view
+    ASSERT_TRUE(dialog.Create(nullptr));
+    bus.ClearLog();
+    dialog.SendMessage(WM_CLOSE);
+
+    std::vector<std::wstring> stopped;
+    for (const virt::Transfer& t : bus.Log()) {
+        if (t.kind == virt::TransferKind::SetFeature && t.bytes.size() == 32 && t.bytes[0] == 8 && t.bytes[1] == 0x0B &&
+            std::all_of(t.bytes.begin() + 2, t.bytes.end(), [](std::uint8_t b) { return b == 0; }))
+            stopped.push_back(t.path);
+    }
+    std::sort(stopped.begin(), stopped.end());
+    std::vector<std::wstring> expected{r1.CommandPath(), r2.CommandPath()};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(stopped, expected);
+}
+
+TEST_F(MainWindow, TheSystemMenuAboutItemShowsTheAboutBox) {
+    app.m_bShow = false;
+    TestMainDlg dialog(view, &hotplug);
+    ASSERT_TRUE(dialog.Create(nullptr));
+
+    static std::wstring s_line;
+    static bool s_seen = false;
+    s_line.clear();
+    s_seen = false;
+    // The about box runs modally inside WM_SYSCOMMAND; a thread timer reads it and closes it.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND about = FindWindowW(nullptr, L"About Pairwright");
+        if (!about) return;
+        KillTimer(nullptr, id);
+        s_seen = true;
+        EnumChildWindows(
+            about,
+            [](HWND child, LPARAM) {
+                wchar_t text[64] = {};
+                GetWindowTextW(child, text, 64);
+                if (std::wstring(text).starts_with(L"Pairwright, Version")) s_line = text;
+                return TRUE;
+            },
+            0);
+        PostMessageW(about, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_NE(timer, 0u);
+    dialog.SendMessage(WM_SYSCOMMAND, 0x10 | 0x3, 0); // the low four bits do not matter
+    EXPECT_TRUE(s_seen);
+    EXPECT_EQ(s_line, L"Pairwright, Version 1.0");
+    dialog.SendMessage(WM_CLOSE);
 }
 
 } // namespace
