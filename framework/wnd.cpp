@@ -163,21 +163,18 @@ std::wstring CWnd::GetWindowText() const {
 }
 
 bool CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) {
-    const DWORD style = GetStyle();
-    const DWORD changed = (style & ~remove) | add;
-    if (changed == style) return false;
-    SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(changed));
-    if (swpFlags)
-        SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
-    return true;
+    return ModifyLong(GWL_STYLE, remove, add, swpFlags);
 }
 
 bool CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags) {
-    const DWORD style = GetExStyle();
+    return ModifyLong(GWL_EXSTYLE, remove, add, swpFlags);
+}
+
+bool CWnd::ModifyLong(int index, DWORD remove, DWORD add, UINT swpFlags) {
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(m_hWnd, index));
     const DWORD changed = (style & ~remove) | add;
     if (changed == style) return false;
-    SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, static_cast<LONG_PTR>(changed));
+    SetWindowLongPtrW(m_hWnd, index, static_cast<LONG_PTR>(changed));
     if (swpFlags)
         SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);

@@ -84,5 +84,6 @@ private:
     static LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);
     void BindWindow(HWND wnd);
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    bool ModifyLong(int index, DWORD remove, DWORD add, UINT swpFlags);
     WNDPROC m_pfnSuper = nullptr; // the window's own procedure before we bound it
 };
