@@ -3,16 +3,13 @@
 #include "app/main_dlg.h"
 #include "app/settings.h"
 #include "app/startup.h"
-#include "app/virtual_hid.h"
 #include "common/types.h"
 #include "res/resource.h"
+#include "virtual/virtual_hid_win.h"
 
 #include <winsock2.h>
 
 #include <commctrl.h>
-#include <objidl.h>
-
-#include <gdiplus.h>
 
 namespace pw {
 namespace {
@@ -43,10 +40,6 @@ bool StartWinsock() {
 CMainApp::CMainApp() = default;
 CMainApp::~CMainApp() = default;
 
-CMainApp* GetMainApp() {
-    return dynamic_cast<CMainApp*>(AfxGetApp());
-}
-
 bool CMainApp::InitInstance() {
     if (HWND running = FindRunningInstance()) {
         PostMessageW(running, WM_SHOW_CONTROL_PANEL, 0, 0);
@@ -59,8 +52,7 @@ bool CMainApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{sizeof controls, 0xFF};
     InitCommonControlsEx(&controls);
 
-    Gdiplus::GdiplusStartupInput gdiplus;
-    Gdiplus::GdiplusStartup(&m_ulGdiplusToken, &gdiplus, nullptr);
+    m_pGdiplus = std::make_unique<gdip::Session>();
 
     m_bWinsock = StartWinsock();
     if (!m_bWinsock) {
@@ -71,17 +63,17 @@ bool CMainApp::InitInstance() {
     }
 
     SetRegistryKey(settings::kFrameworkRegistryKey);
-    m_bShowWelcome = settings::ApplyStartupSettings();
-
-    const StartupSwitches switches = ParseSwitches(m_arguments);
-    m_bShow = switches.show;
-    m_bDebugMode = switches.debugMode;
+    settings::ApplyStartupSettings();
+    m_bShow = ParseSwitches(m_arguments).show;
 
     // Chosen before any channel exists: the whole run uses one HID stack.
     m_pVirtualHid = CVirtualHid::FromEnvironment();
+    CSystemDeviceNotices systemNotices;
+    IDeviceNotices& notices =
+        m_pVirtualHid ? static_cast<IDeviceNotices&>(m_pVirtualHid->Hotplug()) : systemNotices;
 
     {
-        CMainDlg dialog;
+        CMainDlg dialog(m_bShow, m_strModuleFolder, notices);
         m_pMainWnd = &dialog;
         dialog.DoModal();
         m_pMainWnd = nullptr;
@@ -92,10 +84,7 @@ bool CMainApp::InitInstance() {
 int CMainApp::ExitInstance() {
     // The main window and its channels are gone; the virtual bus they used can go too.
     m_pVirtualHid.reset();
-    if (m_ulGdiplusToken) {
-        Gdiplus::GdiplusShutdown(m_ulGdiplusToken);
-        m_ulGdiplusToken = 0;
-    }
+    m_pGdiplus.reset();
     if (m_bWinsock) {
         WSACleanup();
         m_bWinsock = false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/app.h"
+#include "skin/gdiplus_util.h"
 
 #include <memory>
 #include <string>
@@ -23,19 +24,12 @@ public:
     std::wstring m_strModuleFolder;
     // While false the main window is never shown.
     bool m_bShow = true;
-    bool m_bDebugMode = false;
-    bool m_bShowWelcome = true;
-    ULONG_PTR m_ulGdiplusToken = 0;
-
-    // The virtual receiver's bus when the program runs on it; nullptr on the system's HID stack.
-    CVirtualHid* VirtualHid() const { return m_pVirtualHid.get(); }
 
 private:
+    std::unique_ptr<gdip::Session> m_pGdiplus;
     bool m_bWinsock = false;
+    // The virtual receiver when the program runs on it; nullptr on the system's HID stack.
     std::unique_ptr<CVirtualHid> m_pVirtualHid;
 };
-
-// The running application object; nullptr when there is none (unit tests of single windows).
-CMainApp* GetMainApp();
 
 } // namespace pw

@@ -1,19 +1,14 @@
 #include "app/main_dlg.h"
 
 #include "app/about_dlg.h"
-#include "app/main_app.h"
 #include "app/settings.h"
-#include "app/virtual_hid.h"
-#include "app/virtual_hotplug.h"
 #include "common/post.h"
 #include "receiver/notify_queue.h"
-#include "res/dialog_layouts.h"
 #include "res/resource.h"
 
 namespace pw {
 namespace {
 
-constexpr wchar_t kWindowText[] = L"Vorn Veltrane Receiver Control Panel";
 constexpr UINT kAboutCommand = 0x10;
 constexpr WPARAM kTrayIconId = 0x80;
 constexpr WPARAM kConsoleConnect = 1;    // WTS_CONSOLE_CONNECT
@@ -23,28 +18,18 @@ constexpr DWORD kNotifyForThisSession = 0;
 using RegisterSessionNotificationFn = BOOL(WINAPI*)(HWND, DWORD);
 using UnregisterSessionNotificationFn = BOOL(WINAPI*)(HWND);
 
-template <class Fn>
-Fn LookUp(HMODULE library, const char* name) {
+template <class Fn> Fn LookUp(HMODULE library, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
-bool ShowAllowed() {
-    const CMainApp* app = GetMainApp();
-    return !app || app->m_bShow;
 }
 
 } // namespace
 
-CMainDlg::CMainDlg() : CSkinDialog(IDD_MAIN_DIALOG) {
-    AddImage(SkinImageKind::Normal, L".\\ui\\main_normal.bmp");
-    AddImage(SkinImageKind::Hover, L".\\ui\\main_hover.bmp");
-    AddImage(SkinImageKind::Selected, L".\\ui\\main_selected.bmp");
-    SetMaskImage(L".\\ui\\main_mask.bmp");
-    m_bDraggable = TRUE;
-    m_btnMinimize.m_clrText = 0xFFFFFFFF;
-    m_btnClose.m_clrText = 0xFFFFFFFF;
-    m_stTitle.m_clrText = 0xFFFFFFFF;
-    m_stTitle.m_fFontSize = 18;
+CMainDlg::CMainDlg(bool& show, std::wstring moduleFolder, IDeviceNotices& notices)
+    : CSkinDialog(IDD_MAIN_DIALOG), m_rbShow(show), m_strModuleFolder(std::move(moduleFolder)),
+      m_deviceNotices(notices) {
+    AddControl(IDC_BTN_MINIMIZE, m_btnMinimize);
+    AddControl(IDC_BTN_CLOSE, m_btnClose);
+    AddControl(IDC_STATIC_TITLE, m_stTitle);
     m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     settings::LoadAllKeySets(m_keySets);
 }
@@ -69,24 +54,18 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return CSkinDialog::WindowProc(message, wParam, lParam);
 }
 
-void CMainDlg::DoDataExchange() {
-    BindControl(IDC_BTN_MINIMIZE, m_btnMinimize);
-    BindControl(IDC_BTN_CLOSE, m_btnClose);
-    BindControl(IDC_STATIC_TITLE, m_stTitle);
-}
-
 BOOL CMainDlg::OnInitDialog() {
     RegisterForSessionNotifications();
     CSkinDialog::OnInitDialog();
-    if (const CMainApp* app = GetMainApp()) s_strLanguageFile = app->m_strModuleFolder + L"\\lan\\pairwright.ini";
+    s_strLanguageFile = m_strModuleFolder + L"\\lan\\pairwright.ini";
     AddAboutToSystemMenu();
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-    SetWindowText(kWindowText);
+    SetWindowText(EnglishDefault(TextKey::TrayTip));
 
     m_itemView.SetTarget(m_hWnd);
     // Registered before the walk, so that nothing plugged in meanwhile goes unseen.
-    RegisterForDeviceNotifications();
+    m_deviceNotices.Attach(m_hWnd);
     m_discovery.Attach(m_hWnd, ItemView());
     m_discovery.DiscoverPresent();
 
@@ -97,34 +76,21 @@ BOOL CMainDlg::OnInitDialog() {
 }
 
 void CMainDlg::ApplyTexts() {
-    m_stTitle.SetWindowText(GetText(TextKey::TrayTip));
-}
-
-void CMainDlg::LayOutControls() {
-    const bool arabic = IsRightToLeft();
-    const ui::Dialog* layout = ui::FindDialog(IDD_MAIN_DIALOG);
-    if (!layout) return;
-    if (arabic) m_stTitle.ModifyStyleEx(0, WS_EX_RTLREADING);
-    for (CWnd* control : {static_cast<CWnd*>(&m_btnMinimize), static_cast<CWnd*>(&m_btnClose),
-                          static_cast<CWnd*>(&m_stTitle)}) {
-        const ui::Control* entry = ui::FindControl(*layout, GetDlgCtrlID(control->m_hWnd));
-        if (!entry) continue;
-        const ui::Rect r = ui::PixelRect(*entry, arabic);
-        control->MoveWindow(r.x, r.y, r.cx, r.cy, true);
-    }
+    ApplyTableTexts();
 }
 
 void CMainDlg::RegisterForSessionNotifications() {
     m_sessionLibrary.reset(LoadLibraryW(L"wtsapi32.dll"));
     if (!m_sessionLibrary) return;
-    if (auto registerFn = LookUp<RegisterSessionNotificationFn>(m_sessionLibrary.get(), "WTSRegisterSessionNotification"))
+    if (auto registerFn =
+            LookUp<RegisterSessionNotificationFn>(m_sessionLibrary.get(), "WTSRegisterSessionNotification"))
         registerFn(m_hWnd, kNotifyForThisSession);
 }
 
 void CMainDlg::UnregisterSessionNotifications() {
     if (!m_sessionLibrary) return;
-    if (auto unregisterFn =
-            LookUp<UnregisterSessionNotificationFn>(m_sessionLibrary.get(), "WTSUnRegisterSessionNotification"))
+    if (auto unregisterFn = LookUp<UnregisterSessionNotificationFn>(m_sessionLibrary.get(),
+                                                                    "WTSUnRegisterSessionNotification"))
         unregisterFn(m_hWnd);
     m_sessionLibrary.reset();
 }
@@ -179,28 +145,11 @@ bool CMainDlg::OnCommand(WORD id, WORD code, HWND) {
     switch (id) {
     case IDC_BTN_MINIMIZE: ShowWindow(SW_MINIMIZE); return true;
     case IDC_BTN_CLOSE:
-        if (CMainApp* app = GetMainApp()) app->m_bShow = false;
+        m_rbShow = false;
         OnClose();
         return true;
     }
     return false;
-}
-
-CVirtualHotplug* CMainDlg::VirtualHotplug() {
-    CMainApp* app = GetMainApp();
-    return app && app->VirtualHid() ? &app->VirtualHid()->Hotplug() : nullptr;
-}
-
-void CMainDlg::RegisterForDeviceNotifications() {
-    m_deviceNotify = RegisterHidInterfaceNotifications(m_hWnd);
-    m_pVirtualHotplug = VirtualHotplug();
-    if (m_pVirtualHotplug) m_pVirtualHotplug->Attach(m_hWnd);
-}
-
-void CMainDlg::UnregisterDeviceNotifications() {
-    m_deviceNotify.reset();
-    if (m_pVirtualHotplug) m_pVirtualHotplug->Detach();
-    m_pVirtualHotplug = nullptr;
 }
 
 LRESULT CMainDlg::OnDeviceChange(WPARAM wParam, LPARAM lParam) {
@@ -214,7 +163,7 @@ LRESULT CMainDlg::OnDeviceChange(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CMainDlg::OnWindowPosChanging(WINDOWPOS* pos) {
-    if (pos && !ShowAllowed()) pos->flags &= ~SWP_SHOWWINDOW;
+    if (pos && !m_rbShow) pos->flags &= ~SWP_SHOWWINDOW;
     return CSkinDialog::WindowProc(WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(pos));
 }
 
@@ -224,7 +173,7 @@ LRESULT CMainDlg::OnShowControlPanel() {
 }
 
 void CMainDlg::BringToFront() {
-    if (CMainApp* app = GetMainApp()) app->m_bShow = true;
+    m_rbShow = true;
     if (IsIconic(m_hWnd))
         ShowWindow(SW_RESTORE);
     else
@@ -240,13 +189,13 @@ LRESULT CMainDlg::OnReceiverNotify(WPARAM wParam) {
 
 LRESULT CMainDlg::OnClose() {
     ItemView().StopAllPairing();
-    UnregisterDeviceNotifications();
+    m_deviceNotices.Detach();
     EndDialog(IDCANCEL);
     return 0;
 }
 
 LRESULT CMainDlg::OnDestroy() {
-    UnregisterDeviceNotifications();
+    m_deviceNotices.Detach();
     // Reader threads end before the queue is emptied, so no record arrives after it.
     m_itemView.CloseAll();
     FreeQueuedNotifyRecords(m_hWnd);

@@ -3,24 +3,26 @@
 // stays hidden while the application's show flag is false. User-interface thread only.
 #pragma once
 
-#include "app/device_events.h"
-#include "app/plain_item_view.h"
 #include "lang/multi_language.h"
+#include "panel/plain_item_view.h"
+#include "receiver/device_events.h"
 #include "receiver/discovery.h"
 #include "skin/skin_controls.h"
 #include "skin/skin_dialog.h"
 
+#include <string>
+
 namespace pw {
-class CVirtualHotplug;
 
 class CMainDlg : public CSkinDialog, public CMultiLanguage {
 public:
-    CMainDlg();
+    // show: the application's show flag, shared with start-up; moduleFolder: the program folder
+    // without trailing backslash; notices: where arrivals and removals of HID interfaces come from.
+    CMainDlg(bool& show, std::wstring moduleFolder, IDeviceNotices& notices);
     ~CMainDlg() override;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
-    void DoDataExchange() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
     void ApplyTexts() override;
 
@@ -32,8 +34,6 @@ public:
 protected:
     // The operations discovery drives; the item view's.
     virtual IMainItemView& ItemView() { return m_itemView; }
-    // The virtual receiver's plug and unplug notices when the program runs on it; nullptr otherwise.
-    virtual CVirtualHotplug* VirtualHotplug();
 
 private:
     LRESULT OnDeviceChange(WPARAM wParam, LPARAM lParam);
@@ -47,14 +47,14 @@ private:
     LRESULT OnTrayCallback(WPARAM wParam, LPARAM lParam);
     void OnSessionChange(WPARAM code);
 
-    void RegisterForDeviceNotifications();
-    void UnregisterDeviceNotifications();
-    void LayOutControls();
     void RegisterForSessionNotifications();
     void UnregisterSessionNotifications();
     void AddAboutToSystemMenu();
 
-    HICON m_hIcon = nullptr; // shared resource icon: never destroyed
+    bool& m_rbShow;
+    const std::wstring m_strModuleFolder;
+    IDeviceNotices& m_deviceNotices;
+    HICON m_hIcon = nullptr;           // shared resource icon: never destroyed
     fw::UniqueModule m_sessionLibrary; // "wtsapi32.dll" while loaded
     CSkinButton m_btnMinimize;
     CSkinButton m_btnClose;
@@ -63,8 +63,6 @@ private:
     ClassificationSets m_keySets;
     CDiscovery m_discovery{m_keySets};
     CPlainItemView m_itemView;
-    UniqueDeviceNotify m_deviceNotify;
-    CVirtualHotplug* m_pVirtualHotplug = nullptr; // attached to this window while registered
 };
 
 } // namespace pw

@@ -1,5 +1,7 @@
 #include "receiver/hid_win.h"
 
+#include "framework/handles.h"
+
 #include <windows.h>
 #include <setupapi.h>
 extern "C" {
@@ -18,52 +20,16 @@ extern "C" {
 namespace pw::hid {
 namespace {
 
-// {4D1E55B2-F16F-11CF-88CB-001111000030}, the HID device-interface class.
-constexpr GUID kHidInterfaceClass = {
-    0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
-
 constexpr std::size_t kMaxPathChars = 260;
 
-class UniqueHandle {
-public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE handle) : m_handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-    UniqueHandle(UniqueHandle&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            m_handle = std::exchange(other.m_handle, nullptr);
-        }
-        return *this;
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    ~UniqueHandle() { Reset(); }
+using UniqueHandle = fw::UniqueKernelHandle;
 
-    HANDLE Get() const { return m_handle; }
-    explicit operator bool() const { return m_handle != nullptr; }
-
-private:
-    void Reset() {
-        if (m_handle) CloseHandle(std::exchange(m_handle, nullptr));
-    }
-    HANDLE m_handle = nullptr;
+struct DeviceInfoListTraits {
+    static HDEVINFO Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool Valid(HDEVINFO h) { return h != INVALID_HANDLE_VALUE; }
+    static void Close(HDEVINFO h) { SetupDiDestroyDeviceInfoList(h); }
 };
-
-class DeviceInfoList {
-public:
-    explicit DeviceInfoList(HDEVINFO list) : m_list(list) {}
-    DeviceInfoList(const DeviceInfoList&) = delete;
-    DeviceInfoList& operator=(const DeviceInfoList&) = delete;
-    ~DeviceInfoList() {
-        if (m_list != INVALID_HANDLE_VALUE) SetupDiDestroyDeviceInfoList(m_list);
-    }
-    HDEVINFO Get() const { return m_list; }
-    bool Valid() const { return m_list != INVALID_HANDLE_VALUE; }
-
-private:
-    HDEVINFO m_list;
-};
+using DeviceInfoList = fw::UniqueHandle<HDEVINFO, DeviceInfoListTraits>;
 
 struct PreparsedDataFree {
     void operator()(_HIDP_PREPARSED_DATA* data) const { HidD_FreePreparsedData(data); }
@@ -77,7 +43,7 @@ public:
 
     bool GetCaps(Caps& caps) override {
         PHIDP_PREPARSED_DATA raw = nullptr;
-        if (!HidD_GetPreparsedData(m_file.Get(), &raw)) return false;
+        if (!HidD_GetPreparsedData(m_file.get(), &raw)) return false;
         const PreparsedData data(raw);
         HIDP_CAPS hidCaps{};
         if (HidP_GetCaps(data.get(), &hidCaps) != HIDP_STATUS_SUCCESS) return false;
@@ -90,11 +56,11 @@ public:
         std::uint8_t copy[256];
         if (length > sizeof copy) return false;
         std::memcpy(copy, report, length);
-        return HidD_SetFeature(m_file.Get(), copy, static_cast<ULONG>(length)) != FALSE;
+        return HidD_SetFeature(m_file.get(), copy, static_cast<ULONG>(length)) != FALSE;
     }
 
     bool GetFeature(std::uint8_t* report, std::size_t length) override {
-        return HidD_GetFeature(m_file.Get(), report, static_cast<ULONG>(length)) != FALSE;
+        return HidD_GetFeature(m_file.get(), report, static_cast<ULONG>(length)) != FALSE;
     }
 
     ReadStatus Read(std::uint8_t* buffer, std::size_t capacity, std::size_t& count) override {
@@ -102,22 +68,22 @@ public:
         if (m_stop.load()) return ReadStatus::Cancelled;
         if (!m_readEvent) return ReadStatus::Failed; // opened without overlapped I/O
         OVERLAPPED overlapped{};
-        overlapped.hEvent = m_readEvent.Get();
+        overlapped.hEvent = m_readEvent.get();
         DWORD got = 0;
-        if (ReadFile(m_file.Get(), buffer, static_cast<DWORD>(capacity), &got, &overlapped)) {
+        if (ReadFile(m_file.get(), buffer, static_cast<DWORD>(capacity), &got, &overlapped)) {
             count = got;
             return ReadStatus::Ok;
         }
         if (GetLastError() != ERROR_IO_PENDING) return ReadStatus::Failed;
         // ReadFile resets the read event when it starts, so the stop signal needs an event of its own.
-        const HANDLE waits[2] = {m_readEvent.Get(), m_stopEvent.Get()};
+        const HANDLE waits[2] = {m_readEvent.get(), m_stopEvent.get()};
         if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) {
             // The buffer and the OVERLAPPED must outlive the request: wait for the cancellation to land.
-            CancelIoEx(m_file.Get(), &overlapped);
-            GetOverlappedResult(m_file.Get(), &overlapped, &got, TRUE);
+            CancelIoEx(m_file.get(), &overlapped);
+            GetOverlappedResult(m_file.get(), &overlapped, &got, TRUE);
             return m_stop.load() ? ReadStatus::Cancelled : ReadStatus::Failed;
         }
-        if (!GetOverlappedResult(m_file.Get(), &overlapped, &got, FALSE))
+        if (!GetOverlappedResult(m_file.get(), &overlapped, &got, FALSE))
             return m_stop.load() ? ReadStatus::Cancelled : ReadStatus::Failed;
         count = got;
         return ReadStatus::Ok;
@@ -125,8 +91,8 @@ public:
 
     void CancelRead() override {
         m_stop.store(true);
-        if (m_stopEvent) SetEvent(m_stopEvent.Get());
-        CancelIoEx(m_file.Get(), nullptr);
+        if (m_stopEvent) SetEvent(m_stopEvent.get());
+        CancelIoEx(m_file.get(), nullptr);
     }
 
 private:
@@ -142,13 +108,13 @@ public:
         std::vector<std::wstring> paths;
         const DeviceInfoList list(SetupDiGetClassDevsW(&kHidInterfaceClass, nullptr, nullptr,
                                                        DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
-        if (!list.Valid()) return paths;
+        if (!list) return paths;
         for (DWORD index = 0; paths.size() < maxCount; ++index) {
             SP_DEVICE_INTERFACE_DATA entry{};
             entry.cbSize = sizeof entry;
-            if (!SetupDiEnumDeviceInterfaces(list.Get(), nullptr, &kHidInterfaceClass, index, &entry)) break;
+            if (!SetupDiEnumDeviceInterfaces(list.get(), nullptr, &kHidInterfaceClass, index, &entry)) break;
             DWORD size = 0;
-            SetupDiGetDeviceInterfaceDetailW(list.Get(), &entry, nullptr, 0, &size, nullptr);
+            SetupDiGetDeviceInterfaceDetailW(list.get(), &entry, nullptr, 0, &size, nullptr);
             if (size < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) break;
             // DWORD elements keep the structure aligned; () zero-fills.
             const std::size_t words = (size + sizeof(DWORD) - 1) / sizeof(DWORD);
@@ -157,7 +123,7 @@ public:
             auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.get());
             // The structure's own size (8 on x64: a DWORD and one aligned WCHAR), not the 6 of 32-bit code.
             detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
-            if (!SetupDiGetDeviceInterfaceDetailW(list.Get(), &entry, detail, size, nullptr, nullptr)) break;
+            if (!SetupDiGetDeviceInterfaceDetailW(list.get(), &entry, detail, size, nullptr, nullptr)) break;
             const std::size_t room =
                 (words * sizeof(DWORD) - offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath)) /
                 sizeof(wchar_t);

@@ -5,7 +5,10 @@
 // Free of windows.h: it also builds with the host compiler.
 #pragma once
 
+#include "lang/text_keys.h"
+
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -52,6 +55,9 @@ enum ControlFlag : std::uint32_t {
     kDefault = 1u << 2,  // the dialog's default push button
     kNotify = 1u << 3,   // BS_NOTIFY: also double clicks are reported
     kNoTabStop = 1u << 4,
+    kNoRtlReading = 1u << 5, // keeps its reading order in the right-to-left layout
+    kComposedText = 1u << 6, // the window composes the shown text from its key and the device data
+    kLineBreaks = 1u << 7,   // backslash-n in the text becomes a line feed
 };
 
 // What the artwork paints under the control in the renderings.
@@ -90,22 +96,28 @@ struct Control {
     Rect pixelsArabic; // layout for "Arabic"; empty: the template's
     Art art = Art::None;
     TextLook look;
+    std::optional<TextKey> textKey; // the language text the window shows in it
+    TextDefault textDefault = TextDefault::Main;
+    std::span<const std::string_view> pictures; // picture files under ".\ui\" (pictures, scroll bar)
 
     bool HasLayout() const { return !pixels.Empty(); }
 };
 
 enum DialogFlag : std::uint32_t {
-    kPopup = 1u << 0,        // WS_POPUP
-    kChild = 1u << 1,        // WS_CHILD
-    kVisible = 1u << 2,      // WS_VISIBLE
-    kCaption = 1u << 3,      // WS_CAPTION: title bar
-    kSysMenu = 1u << 4,      // WS_SYSMENU
-    kModalFrame = 1u << 5,   // DS_MODALFRAME
-    kCenter = 1u << 6,       // DS_CENTER
-    kShellFont = 1u << 7,    // DS_SETFONT | DS_FIXEDSYS with "MS Shell Dlg" 8
-    kToolWindow = 1u << 8,   // WS_EX_TOOLWINDOW
-    kAppWindow = 1u << 9,    // WS_EX_APPWINDOW
-    kControlFont = 1u << 10, // FONT "MS Shell Dlg" 8 without DS_FIXEDSYS
+    kPopup = 1u << 0,            // WS_POPUP
+    kChild = 1u << 1,            // WS_CHILD
+    kVisible = 1u << 2,          // WS_VISIBLE
+    kCaption = 1u << 3,          // WS_CAPTION: title bar
+    kSysMenu = 1u << 4,          // WS_SYSMENU
+    kModalFrame = 1u << 5,       // DS_MODALFRAME
+    kCenter = 1u << 6,           // DS_CENTER
+    kShellFont = 1u << 7,        // DS_SETFONT | DS_FIXEDSYS with "MS Shell Dlg" 8
+    kToolWindow = 1u << 8,       // WS_EX_TOOLWINDOW
+    kAppWindow = 1u << 9,        // WS_EX_APPWINDOW
+    kControlFont = 1u << 10,     // FONT "MS Shell Dlg" 8 without DS_FIXEDSYS
+    kDraggable = 1u << 11,       // a press anywhere on the surface drags the window
+    kTwoLooks = 1u << 12,        // background 1 is the pressed rendering (a selected list row)
+    kPressedIsNormal = 1u << 13, // the pressed look is the normal rendering again
 };
 
 // Frame the artwork paints for a skinned dialog.
@@ -125,6 +137,7 @@ struct SkinFiles {
     std::string_view selected;
     std::string_view disable;
     std::string_view mask;
+    std::string_view checkedHover; // a checked check box under the mouse; empty: none
 };
 
 struct Dialog {
@@ -138,6 +151,7 @@ struct Dialog {
     SkinFiles skin;
     Chrome chrome = Chrome::None;
     std::span<const Control> controls;
+    std::span<const int> layoutOrder; // ids in the order the window moves them; empty: table order
 
     bool Skinned() const { return chrome != Chrome::None; }
 };

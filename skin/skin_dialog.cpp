@@ -1,5 +1,8 @@
 #include "skin/skin_dialog.h"
 
+#include "lang/multi_language.h"
+#include "skin/skin_table.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -35,7 +38,70 @@ fw::UniqueRegion RegionFromRuns(const std::vector<pw::skin::MaskRun>& runs) {
 
 } // namespace
 
+CSkinDialog::CSkinDialog(UINT templateId, CWnd* parent)
+    : CDialog(templateId, parent), m_pEntry(pw::ui::FindDialog(static_cast<int>(templateId))) {
+    if (m_pEntry) LoadSkin(*m_pEntry);
+}
+
 CSkinDialog::~CSkinDialog() = default;
+
+void CSkinDialog::LoadSkin(const pw::ui::Dialog& entry) {
+    namespace ui = pw::ui;
+    const ui::SkinFiles& files = entry.skin;
+    const bool twoLooks = (entry.flags & ui::kTwoLooks) != 0;
+    const auto add = [&](SkinImageKind kind, std::string_view file, bool twice) {
+        if (file.empty()) return;
+        AddImage(kind, pw::skin::UiPath(file));
+        if (twice) AddImage(kind, pw::skin::UiPath(file));
+    };
+    add(SkinImageKind::Normal, files.normal, false);
+    // The second background of a two-look window is its pressed rendering.
+    if (twoLooks) add(SkinImageKind::Normal, files.selected, false);
+    add(SkinImageKind::Hover, files.hover, twoLooks);
+    add(SkinImageKind::Selected, entry.flags & ui::kPressedIsNormal ? files.normal : files.selected,
+        twoLooks);
+    add(SkinImageKind::Disable, files.disable, false);
+    add(SkinImageKind::CheckedHover, files.checkedHover, false);
+    if (!files.mask.empty()) SetMaskImage(pw::skin::UiPath(files.mask));
+    m_bDraggable = (entry.flags & ui::kDraggable) != 0;
+}
+
+const pw::ui::Control* CSkinDialog::ControlEntry(int id) const {
+    return m_pEntry ? pw::ui::FindControl(*m_pEntry, id) : nullptr;
+}
+
+void CSkinDialog::AddControl(int id, CSkinControl<CButton>& control) {
+    if (const auto* entry = ControlEntry(id)) pw::skin::ApplyLook(control, *entry);
+    m_controls.emplace_back(id, &control);
+}
+
+void CSkinDialog::AddControl(int id, CSkinControl<CStatic>& control) {
+    if (const auto* entry = ControlEntry(id)) pw::skin::ApplyLook(control, *entry);
+    m_controls.emplace_back(id, &control);
+}
+
+void CSkinDialog::AddControl(int id, CSkinBitmap& control) {
+    if (const auto* entry = ControlEntry(id)) pw::skin::ApplyLook(control, *entry);
+    m_controls.emplace_back(id, &control);
+}
+
+void CSkinDialog::AddControl(int id, CSkinScrollBar& control) {
+    if (const auto* entry = ControlEntry(id)) pw::skin::ApplyLook(control, *entry);
+    m_controls.emplace_back(id, &control);
+}
+
+void CSkinDialog::DoDataExchange() {
+    for (auto& [id, control] : m_controls)
+        BindControl(id, *control);
+}
+
+void CSkinDialog::LayOutControls() {
+    if (m_pEntry && m_hWnd) pw::skin::LayOut(m_hWnd, *m_pEntry, CMultiLanguage::IsRightToLeft());
+}
+
+void CSkinDialog::ApplyTableTexts() {
+    if (m_pEntry && m_hWnd) pw::skin::ApplyTexts(m_hWnd, *m_pEntry);
+}
 
 void CSkinDialog::AddImage(SkinImageKind kind, const std::wstring& path) {
     m_images[static_cast<int>(kind)].push_back(CSkinImage::Load(path));

@@ -6,17 +6,31 @@
 #include "framework/controls.h"
 #include "framework/dialog.h"
 #include "framework/handles.h"
+#include "res/dialog_layouts.h"
 #include "skin/skin_geometry.h"
 #include "skin/skin_image.h"
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
+template <class T> class CSkinControl;
+class CSkinBitmap;
+class CSkinScrollBar;
+
+// A skinned window is its layout-table entry plus its behaviour: the constructor loads the renderings
+// and mask the entry names, registered controls get their looks from it, and LayOutControls and
+// ApplyTableTexts place them and fill in their language texts.
 class CSkinDialog : public CDialog {
 public:
-    CSkinDialog(UINT templateId, CWnd* parent = nullptr) : CDialog(templateId, parent) {}
+    // Loads the skin of the template's table entry, if the table has one.
+    explicit CSkinDialog(UINT templateId, CWnd* parent = nullptr);
     ~CSkinDialog() override;
+
+    // The renderings and mask the entry names (under .\ui\), and whether the surface drags the window.
+    void LoadSkin(const pw::ui::Dialog& entry);
+    const pw::ui::Dialog* TableEntry() const { return m_pEntry; }
 
     // Decodes the file and appends it to the list of `kind`, also when decoding failed, so that entry
     // numbers stay those the dialog intends.
@@ -32,21 +46,37 @@ public:
     const std::vector<BitmapPtr>& GetImages(SkinImageKind kind) const {
         return m_images[static_cast<int>(kind)];
     }
-    const BitmapPtr& GetMask() const { return m_mask; }
     int GetBackgroundIndex() const { return m_nBackground; }
     bool HasBackgroundBrush() const { return static_cast<bool>(m_brBackground); }
-    bool IsDraggable() const { return m_bDraggable != FALSE; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
+    // Binds every registered control to its window.
+    void DoDataExchange() override;
 
 protected:
+    // Registers a control of the template: it takes the look the table gives it now and is bound to
+    // its window each time the dialog's window is created.
+    void AddControl(int id, CSkinControl<CButton>& control);
+    void AddControl(int id, CSkinControl<CStatic>& control);
+    void AddControl(int id, CSkinBitmap& control);
+    void AddControl(int id, CSkinScrollBar& control);
+    // Moves the controls to their rectangles of the current language; right to left they first read
+    // right to left too.
+    void LayOutControls();
+    // Shows the language text of every control whose text the window does not compose itself.
+    void ApplyTableTexts();
+
     LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
     LRESULT OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam);
 
     BOOL m_bDraggable = FALSE; // pop-ups: a press anywhere on the surface drags the window
 
 private:
+    const pw::ui::Control* ControlEntry(int id) const;
+
+    const pw::ui::Dialog* m_pEntry;
+    std::vector<std::pair<int, CWnd*>> m_controls;
     std::array<std::vector<BitmapPtr>, kSkinImageKindCount> m_images;
     BitmapPtr m_mask;
     int m_nBackground = 0;

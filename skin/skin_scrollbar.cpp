@@ -7,7 +7,6 @@
 using namespace pw::gdip;
 namespace sk = pw::skin;
 
-std::wstring CSkinScrollBar::s_strSkinFile = L".\\ui\\scrollbar.bmp";
 
 namespace {
 
@@ -37,7 +36,7 @@ CSkinScrollBar::CSkinScrollBar() {
 CSkinScrollBar::~CSkinScrollBar() = default;
 
 void CSkinScrollBar::LoadSkin() {
-    if (!m_image) m_image = CSkinImage::Load(s_strSkinFile);
+    if (!m_image) m_image = CSkinImage::Load(m_strSkinFile);
     const auto cells = sk::CellsOf(m_image->Width(), m_image->Height());
     m_nThickness = cells.thickness;
     m_nArrowSize = cells.arrow;

@@ -15,9 +15,8 @@ public:
     CSkinScrollBar();
     ~CSkinScrollBar() override;
 
-    // The skin file every scroll bar loads, relative to the program folder.
-    static std::wstring s_strSkinFile;
-
+    // The cell grid file; call before the bar gets its window.
+    void SetSkinFile(const std::wstring& path) { m_strSkinFile = path; }
     // Decodes the skin unless an image is already set, and takes thickness and arrow length from it.
     virtual void LoadSkin();
     // Sets the bar's thickness to the skin's, keeping its top-left corner.
@@ -69,6 +68,7 @@ private:
     int m_nThickness = 0;
     int m_nLength = 0;
     int m_nArrowSize = 0;
+    std::wstring m_strSkinFile;
     BitmapPtr m_image;
     SCROLLINFO m_info{};
     pw::skin::ScrollLayout m_layout;

@@ -72,6 +72,17 @@ constexpr std::uint64_t kMaxFloodCount = 1000;
 
 ScenarioParse ParseScenario(std::string_view text);
 
+// Scenarios that come with the program, by name.
+struct BuiltInScenario {
+    const wchar_t* name;
+    std::string_view text;
+};
+extern const BuiltInScenario kBuiltInScenarios[1];
+
+// The scenario a built-in name or a scenario file stands for; false with the reason in error when the
+// file cannot be read or does not parse.
+bool LoadScenario(const std::wstring& nameOrPath, Scenario& scenario, std::string& error);
+
 // Adds the scenario's receivers and other devices to the bus (reusing devices the bus already has under
 // the same tag) and schedules every step relative to the bus's current time. Returns the time of the
 // last step. The steps need only the bus afterwards.

@@ -1,6 +1,5 @@
-#include "app/device_events.h"
-#include "app/virtual_hid.h"
-#include "app/virtual_hotplug.h"
+#include "receiver/device_events.h"
+#include "virtual/virtual_hotplug_win.h"
 #include "framework/pump.h"
 #include "receiver/discovery.h"
 #include "receiver/notify_queue.h"
@@ -107,17 +106,6 @@ TEST(WineHid, TheSystemsOwnInterfacesAreRejectedWithoutHarm) {
         EXPECT_TRUE(sets.noCmdPipe.count(InterfaceKey(path))) << testing::PrintToString(path);
     FreeQueuedNotifyRecords(target.m_hWnd);
     std::printf("HID interfaces listed by the system: %zu\n", paths.size());
-}
-
-TEST(VirtualScenarios, BuiltInScenariosParseAndFilesAreRead) {
-    virt::Scenario scenario;
-    std::string error;
-    for (const BuiltInScenario& builtIn : kBuiltInScenarios) {
-        EXPECT_TRUE(CVirtualHid::LoadScenario(builtIn.name, scenario, error)) << error;
-        EXPECT_FALSE(scenario.receivers.empty());
-    }
-    EXPECT_FALSE(CVirtualHid::LoadScenario(L"Z:\\no\\such\\scenario.txt", scenario, error));
-    EXPECT_FALSE(error.empty());
 }
 
 } // namespace

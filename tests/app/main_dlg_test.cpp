@@ -1,8 +1,7 @@
-#include "app/main_app.h"
 #include "app/main_dlg.h"
 #include "app/settings.h"
 #include "app/startup.h"
-#include "app/virtual_hotplug.h"
+#include "virtual/virtual_hotplug_win.h"
 #include "framework/pump.h"
 #include "res/resource.h"
 #include "virtual/virtual_receiver.h"
@@ -36,7 +35,9 @@ public:
         calls.push_back(L"RemoveNotifyChannel " + path);
         return true;
     }
-    void SetPostingEnabled(bool enabled) override { calls.push_back(enabled ? L"Posting on" : L"Posting off"); }
+    void SetPostingEnabled(bool enabled) override {
+        calls.push_back(enabled ? L"Posting on" : L"Posting off");
+    }
     void RefreshAllReceivers() override { calls.push_back(L"RefreshAllReceivers"); }
     void StopAllPairing() override { calls.push_back(L"StopAllPairing"); }
     std::vector<std::wstring> calls;
@@ -45,15 +46,14 @@ public:
 
 class TestMainDlg final : public CMainDlg {
 public:
-    TestMainDlg(IMainItemView& view, CVirtualHotplug* hotplug) : m_view(view), m_pHotplug(hotplug) {}
+    TestMainDlg(bool& show, const std::wstring& moduleFolder, IMainItemView& view, IDeviceNotices& notices)
+        : CMainDlg(show, moduleFolder, notices), m_view(view) {}
 
 protected:
     IMainItemView& ItemView() override { return m_view; }
-    CVirtualHotplug* VirtualHotplug() override { return m_pHotplug; }
 
 private:
     IMainItemView& m_view;
-    CVirtualHotplug* m_pHotplug;
 };
 
 class MainWindow : public ::testing::Test {
@@ -64,7 +64,8 @@ protected:
     }
     void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, settings::kKeyPath); }
 
-    CMainApp app;
+    bool show = true;
+    std::wstring moduleFolder;
     virt::VirtualBus bus;
     hid::ScopedBackend scoped{bus};
     CVirtualHotplug hotplug{bus};
@@ -72,8 +73,8 @@ protected:
 };
 
 TEST_F(MainWindow, StaysHiddenWhileShowIsFalseUntilAskedToShow) {
-    app.m_bShow = false;
-    TestMainDlg dialog(view, &hotplug);
+    show = false;
+    TestMainDlg dialog(show, moduleFolder, view, hotplug);
     ASSERT_TRUE(dialog.Create(nullptr));
     wchar_t cls[64] = {};
     GetClassNameW(dialog.m_hWnd, cls, 64);
@@ -84,7 +85,7 @@ TEST_F(MainWindow, StaysHiddenWhileShowIsFalseUntilAskedToShow) {
     EXPECT_FALSE(dialog.IsWindowVisible());
 
     dialog.SendMessage(WM_SHOW_CONTROL_PANEL);
-    EXPECT_TRUE(app.m_bShow);
+    EXPECT_TRUE(show);
     EXPECT_TRUE(dialog.IsWindowVisible());
 
     dialog.ShowWindow(SW_MINIMIZE);
@@ -104,7 +105,7 @@ TEST_F(MainWindow, LoadsTheKeySetsWhenConstructed) {
     RegSetValueExW(key, L"CmdPipe0", 0, REG_SZ, reinterpret_cast<const BYTE*>(entry), sizeof entry);
     RegCloseKey(key);
 
-    const TestMainDlg dialog(view, &hotplug);
+    const TestMainDlg dialog(show, moduleFolder, view, hotplug);
     EXPECT_EQ(dialog.KeySets().cmdPipe, KeySet{entry});
     EXPECT_TRUE(dialog.KeySets().noCmdPipe.empty());
 }
@@ -116,7 +117,7 @@ TEST_F(MainWindow, DiscoversAtStartAndFollowsPlugsLikeRealHardware) {
     virt::VirtualReceiver& r2 = bus.AddReceiver(second);
     bus.Plug(r1);
 
-    TestMainDlg dialog(view, &hotplug);
+    TestMainDlg dialog(show, moduleFolder, view, hotplug);
     ASSERT_TRUE(dialog.Create(nullptr));
     EXPECT_THAT(view.calls,
                 ElementsAre(L"AddReceiver " + r1.CommandPath(), L"AddNotifyChannel " + r1.NotifyPath()));
@@ -160,13 +161,14 @@ TEST_F(MainWindow, TitleAndButtonsFollowTheLanguageAndTheCloseButtonEndsIt) {
 
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    app.m_strModuleFolder = std::wstring(temp) + L"pw_main_language";
-    CreateDirectoryW(app.m_strModuleFolder.c_str(), nullptr);
-    CreateDirectoryW((app.m_strModuleFolder + L"\\lan").c_str(), nullptr);
-    const std::wstring file = app.m_strModuleFolder + L"\\lan\\pairwright.ini";
+    moduleFolder = std::wstring(temp) + L"pw_main_language";
+    CreateDirectoryW(moduleFolder.c_str(), nullptr);
+    CreateDirectoryW((moduleFolder + L"\\lan").c_str(), nullptr);
+    const std::wstring file = moduleFolder + L"\\lan\\pairwright.ini";
 
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "language " << std::string(c.language, c.language + wcslen(c.language)));
+        SCOPED_TRACE(testing::Message()
+                     << "language " << std::string(c.language, c.language + wcslen(c.language)));
         DeleteFileW(file.c_str());
         const std::wstring title = std::wstring(L"Title in ") + c.language;
         WritePrivateProfileStringW(L"Language", L"Default", c.language, file.c_str());
@@ -174,8 +176,8 @@ TEST_F(MainWindow, TitleAndButtonsFollowTheLanguageAndTheCloseButtonEndsIt) {
         WritePrivateProfileStringW(c.language, L"TEXT1", title.c_str(), file.c_str());
         CMultiLanguage::s_strLanguage.clear();
 
-        app.m_bShow = false;
-        TestMainDlg dialog(view, &hotplug);
+        show = false;
+        TestMainDlg dialog(show, moduleFolder, view, hotplug);
         ASSERT_TRUE(dialog.Create(nullptr));
         const auto place = [&](int id) {
             RECT r{};
@@ -190,10 +192,10 @@ TEST_F(MainWindow, TitleAndButtonsFollowTheLanguageAndTheCloseButtonEndsIt) {
         EXPECT_EQ(place(IDC_BTN_CLOSE).left, c.closeX);
         EXPECT_EQ(place(IDC_BTN_CLOSE).right - place(IDC_BTN_CLOSE).left, 23);
 
-        app.m_bShow = true;
+        show = true;
         dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BTN_CLOSE, BN_CLICKED),
                            reinterpret_cast<LPARAM>(dialog.GetDlgItem(IDC_BTN_CLOSE)));
-        EXPECT_FALSE(app.m_bShow) << "the close button hides the program for good";
+        EXPECT_FALSE(show) << "the close button hides the program for good";
         EXPECT_EQ(dialog.m_hWnd, nullptr);
     }
     CMultiLanguage::s_strLanguage.clear();
@@ -201,23 +203,24 @@ TEST_F(MainWindow, TitleAndButtonsFollowTheLanguageAndTheCloseButtonEndsIt) {
 }
 
 TEST_F(MainWindow, AnswersTheTrayIconSessionChangesAndStopsPairingWhenClosed) {
-    app.m_bShow = false;
-    TestMainDlg dialog(view, &hotplug);
+    show = false;
+    TestMainDlg dialog(show, moduleFolder, view, hotplug);
     ASSERT_TRUE(dialog.Create(nullptr));
     view.calls.clear();
 
     EXPECT_EQ(dialog.SendMessage(WM_TRAY_CALLBACK, 0x81, WM_LBUTTONDBLCLK), 1) << "another icon";
     EXPECT_EQ(dialog.SendMessage(WM_TRAY_CALLBACK, 0x80, WM_LBUTTONUP), 0);
     fw::PumpPending();
-    EXPECT_FALSE(app.m_bShow);
+    EXPECT_FALSE(show);
     EXPECT_EQ(dialog.SendMessage(WM_TRAY_CALLBACK, 0x80, WM_LBUTTONDBLCLK), 0);
-    EXPECT_TRUE(fw::PumpUntil([&] { return app.m_bShow; }, 5000)) << "a double click shows the window";
+    EXPECT_TRUE(fw::PumpUntil([&] { return show; }, 5000)) << "a double click shows the window";
 
     dialog.SendMessage(WM_WTSSESSION_CHANGE, 2, 0); // console disconnected
     dialog.SendMessage(WM_WTSSESSION_CHANGE, 5, 0); // a session logon: nothing
     dialog.SendMessage(WM_WTSSESSION_CHANGE, 1, 0); // console connected again
     dialog.SendMessage(WM_CLOSE);
-    EXPECT_THAT(view.calls, ElementsAre(L"Posting off", L"Posting on", L"RefreshAllReceivers", L"StopAllPairing"));
+    EXPECT_THAT(view.calls,
+                ElementsAre(L"Posting off", L"Posting on", L"RefreshAllReceivers", L"StopAllPairing"));
     EXPECT_EQ(dialog.m_hWnd, nullptr);
 }
 
@@ -229,15 +232,16 @@ TEST_F(MainWindow, ClosingSendsStopPairingToEveryReceiver) {
     bus.Plug(r1);
     bus.Plug(r2);
 
-    app.m_bShow = false;
-    CMainDlg dialog; // the program's own item view
+    show = false;
+    CMainDlg dialog(show, moduleFolder, hotplug); // the program's own item view
     ASSERT_TRUE(dialog.Create(nullptr));
     bus.ClearLog();
     dialog.SendMessage(WM_CLOSE);
 
     std::vector<std::wstring> stopped;
     for (const virt::Transfer& t : bus.Log()) {
-        if (t.kind == virt::TransferKind::SetFeature && t.bytes.size() == 32 && t.bytes[0] == 8 && t.bytes[1] == 0x0B &&
+        if (t.kind == virt::TransferKind::SetFeature && t.bytes.size() == 32 && t.bytes[0] == 8 &&
+            t.bytes[1] == 0x0B &&
             std::all_of(t.bytes.begin() + 2, t.bytes.end(), [](std::uint8_t b) { return b == 0; }))
             stopped.push_back(t.path);
     }
@@ -248,8 +252,8 @@ TEST_F(MainWindow, ClosingSendsStopPairingToEveryReceiver) {
 }
 
 TEST_F(MainWindow, TheSystemMenuAboutItemShowsTheAboutBox) {
-    app.m_bShow = false;
-    TestMainDlg dialog(view, &hotplug);
+    show = false;
+    TestMainDlg dialog(show, moduleFolder, view, hotplug);
     ASSERT_TRUE(dialog.Create(nullptr));
 
     static std::wstring s_line;

@@ -1,6 +1,6 @@
 // The program itself, started as real processes under Wine: single instance, hidden start, clean end.
 #include "app/settings.h"
-#include "app/virtual_hid.h"
+#include "virtual/virtual_hid_win.h"
 #include "common/types.h"
 
 #include <gtest/gtest.h>

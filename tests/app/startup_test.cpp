@@ -1,4 +1,4 @@
-#include "app/device_events.h"
+#include "receiver/device_events.h"
 #include "app/startup.h"
 #include "common/types.h"
 

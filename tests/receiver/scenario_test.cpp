@@ -125,5 +125,16 @@ TEST(Scenario, ErrorsNameTheLine) {
     }
 }
 
+TEST(Scenario, BuiltInScenariosParseAndFilesAreRead) {
+    virt::Scenario scenario;
+    std::string error;
+    for (const virt::BuiltInScenario& builtIn : virt::kBuiltInScenarios) {
+        EXPECT_TRUE(virt::LoadScenario(builtIn.name, scenario, error)) << error;
+        EXPECT_FALSE(scenario.receivers.empty());
+    }
+    EXPECT_FALSE(virt::LoadScenario(L"no-such-folder/scenario.txt", scenario, error));
+    EXPECT_FALSE(error.empty());
+}
+
 } // namespace
 } // namespace pw

@@ -132,7 +132,8 @@ public:
         if (withMask) SetMaskImage(Files().Path(L"mask.bmp"));
         for (int i = 0; i < 7; ++i)
             picture.AddImageFile(Files().Path(L"point" + std::to_wstring(i) + L".bmp"));
-        CSkinScrollBar::s_strSkinFile = Files().Path(L"scrollbar.bmp");
+        vbar.SetSkinFile(Files().Path(L"scrollbar.bmp"));
+        hbar.SetSkinFile(Files().Path(L"scrollbar.bmp"));
     }
 
     CSkinButton button;
@@ -348,6 +349,7 @@ TEST_F(SkinWindows, ControlsAreSetUpOnceWhenBoundOrCreated) {
     EXPECT_EQ(created.GetStyle() & BS_TYPEMASK, static_cast<DWORD>(BS_OWNERDRAW));
 
     CSkinScrollBar createdBar;
+    createdBar.SetSkinFile(Files().Path(L"scrollbar.bmp"));
     ASSERT_TRUE(createdBar.CreateEx(0, L"SCROLLBAR", L"", WS_CHILD | SBS_VERT, RECT{0, 0, 20, 100},
                                     dialog.m_hWnd, 78));
     EXPECT_EQ(createdBar.GetThickness(), 6);

@@ -4,12 +4,11 @@
 // PROGRAM_DIR is the program folder (ui\, lan\Arabic\ui\ and lan\arabic.ini below it). Each picture is
 // OUTPUT_DIR\<dialog>-<ltr|rtl>-<n>-<look>.bmp; pixels outside the window's outline are light grey.
 #include "framework/pump.h"
-#include "lang/text_keys.h"
+#include "lang/multi_language.h"
+#include "lang/text_format.h"
 #include "res/dialog_layouts.h"
 #include "res/resource.h"
-#include "skin/skin_controls.h"
-#include "skin/skin_dialog.h"
-#include "skin/skin_scrollbar.h"
+#include "skin/skin_table.h"
 
 #include <windows.h>
 
@@ -44,213 +43,79 @@ std::wstring Lower(std::wstring s) {
     return s;
 }
 
-void ReplaceAll(std::wstring& text, std::wstring_view what, std::wstring_view with) {
-    for (size_t at = text.find(what); at != std::wstring::npos; at = text.find(what, at + with.size()))
-        text.replace(at, what.size(), with);
+// Makes the language current without writing the file's "Default" back, as a user's choice would.
+void UseLanguage(const std::wstring& file, const std::wstring& language) {
+    CMultiLanguage::s_strLanguageFile = file;
+    CMultiLanguage::s_strLanguage = language;
+    CMultiLanguage::s_texts.clear();
+    CMultiLanguage::LoadLanguageFile();
 }
 
-// Sample texts: the text key a control's dialog asks for (its symbol, or the key it shares), English
-// from the key table, Arabic from the shipped Arabic language file.
-class SampleTexts {
-public:
-    explicit SampleTexts(const std::wstring& arabicFile) {
-        wchar_t sections[256] = {};
-        GetPrivateProfileSectionNamesW(sections, 256, arabicFile.c_str());
-        const std::wstring section = sections;
-        for (int n = 1;; ++n) {
-            wchar_t key[128] = {}, text[1024] = {};
-            const std::wstring suffix = std::to_wstring(n);
-            if (!GetPrivateProfileStringW(section.c_str(), (L"ID" + suffix).c_str(), L"", key, 128,
-                                          arabicFile.c_str()))
-                break;
-            GetPrivateProfileStringW(section.c_str(), (L"TEXT" + suffix).c_str(), L"", text, 1024,
-                                     arabicFile.c_str());
-            m_arabic.emplace_back(key, text);
-        }
+// The sample device and receiver the pictures show: invented names, as a receiver would report them.
+std::wstring SampleDevice() {
+    return L"Vorn QT 2 " + CMultiLanguage::GetText(pw::TextKey::Keyboard);
+}
+
+// What a window shows in a control whose text it composes or fills in at run time.
+std::wstring SampleText(const ui::Control& c) {
+    using pw::TextKey;
+    const std::string_view s = c.symbol;
+    if (c.textKey && (c.flags & ui::kComposedText)) {
+        if (pw::TextEntryOf(*c.textKey).use == pw::TextUse::Format)
+            return CMultiLanguage::FormatText(*c.textKey, SampleDevice());
+        if (*c.textKey == TextKey::DeviceDetected)
+            return pw::ComposeNameThenText(SampleDevice(), pw::skin::TableText(c));
+        return pw::skin::TableText(c);
     }
+    if (s == "IDC_STATIC_ASK") return pw::ComposeQuestion(pw::skin::TableText(c), SampleDevice());
+    if (s == "IDC_STATIC_DEVICE_NAME") return SampleDevice();
+    if (s == "IDC_STATIC_FW_VALUE") return L"1.2.0.5";
+    if (s == "IDC_STATIC_PAIRED_COUNT")
+        return pw::ComposeCounts(2, CMultiLanguage::GetText(TextKey::Keyboards), 1,
+                                 CMultiLanguage::GetText(TextKey::Mice));
+    if (s == "IDC_STATIC_HARDWARE_ID_VALUE") return L"VID:1F3A     PID:0B7C";
+    if (s == "IDC_STATIC_RECEIVER_NAME") return L"Pairwright Receiver";
+    return {};
+}
 
-    std::wstring For(const ui::Control& control, bool arabic) const {
-        const std::wstring device = arabic ? L"Vorn K200 لوحة مفاتيح" : L"Vorn K200 Keyboard";
-        const std::string_view symbol = control.symbol;
-        // Texts a dialog composes from a key and the device's name.
-        if (symbol == "IDC_STATIC_DEVICE_NAME") return device;
-        if (symbol == "IDC_STATIC_DETECTED") return device + L" " + Lookup(L"IDC_STATIC_DEVICE_NAME", arabic);
-        if (symbol == "IDC_STATIC_ASK") return Lookup(L"IDC_STATIC_ASK", arabic) + L" " + device + L"?";
-        std::wstring text = Lookup(KeyOf(Widen(symbol)), arabic);
-        if (text.empty()) text = Value(control, arabic);
-        if (text.empty()) text = Widen(control.text);
-        if (text == L"Static") text.clear();
-        ReplaceAll(text, L"%s", device);
-        ReplaceAll(text, L"[Device Name]", device);
-        ReplaceAll(text, L"XXX", device);
-        ReplaceAll(text, L"[ReceiverName]", L"Pairwright Receiver");
-        ReplaceAll(text, L"\\n", L"\n");
-        return text;
-    }
-
-private:
-    std::wstring Lookup(const std::wstring& key, bool arabic) const {
-        if (arabic) {
-            for (const auto& [k, t] : m_arabic)
-                if (k == key && !t.empty()) return t;
-        }
-        for (const auto& e : pw::kTextTable)
-            if (key == e.key) return e.english;
-        return {};
-    }
-
-    static std::wstring KeyOf(const std::wstring& symbol) {
-        static const std::pair<const wchar_t*, const wchar_t*> kShared[] = {
-            {L"IDC_STATIC_CAPTION", L"ID_TRAY_TIP"},
-            {L"IDC_STATIC_TITLE", L"ID_TRAY_TIP"},
-            {L"IDC_BTN_GO_CONTROL_PANEL", L"ID_GO_TO_CONTROL_PANEL"},
-            {L"IDC_BTN_ADD_NEW_DEV", L"ID_ADD_NEW_DEV"},
-            {L"IDC_BTN_DONE", L"ID_DONE"},
-            {L"IDC_BTN_LEARN_PAIR", L"ID_LEARN_PAIR"},
-            {L"IDC_BTN_OK", L"IDOK"},
-            {L"IDC_BTN_REDANT_OK", L"IDOK"},
-            {L"IDC_BTN_MORE_DG_OK", L"IDOK"},
-            {L"IDC_BTN_HELP_NOT_NOW", L"IDC_BTN_NOT_ADD_DEVICE"},
-        };
-        for (const auto& [from, to] : kShared)
-            if (symbol == from) return to;
-        return symbol;
-    }
-
-    // Values a dialog fills in at run time.
-    static std::wstring Value(const ui::Control& control, bool arabic) {
-        const std::string_view s = control.symbol;
-        if (s == "IDC_STATIC_FW_VALUE") return L"1.2.0.5";
-        if (s == "IDC_STATIC_PAIRED_COUNT")
-            return arabic ? L"2 لوحات مفاتيح، 1 ماوس" : L"2 Keyboards, 1 Mouse";
-        if (s == "IDC_STATIC_HARDWARE_ID_VALUE") return L"VID_1F3A&PID_0B7C";
-        if (s == "IDC_STATIC_STATUS_VALUE") return arabic ? L"نشط" : L"Active";
-        if (s == "IDC_STATIC_RECEIVER_NAME") return L"Pairwright Receiver";
-        return {};
-    }
-
-    std::vector<std::pair<std::wstring, std::wstring>> m_arabic;
-};
-
-// One dialog of the table, skinned from a ui folder, with skinned controls bound by kind.
+// One dialog of the table, skinned from the ui folder of the current directory, with skinned controls
+// made by kind: the table alone decides its looks, layout and texts.
 class GalleryDialog : public CSkinDialog {
 public:
-    GalleryDialog(const ui::Dialog& dialog, const std::wstring& uiDir, bool arabic, Look look,
-                  const SampleTexts& texts)
-        : CSkinDialog(static_cast<UINT>(dialog.id)), m_dialog(dialog), m_arabic(arabic), m_look(look),
-          m_texts(texts) {
-        const auto path = [&](std::string_view name) { return uiDir + L"\\" + Widen(name); };
-        const ui::SkinFiles& skin = dialog.skin;
-        AddImage(SkinImageKind::Normal, path(skin.normal));
-        if (!skin.hover.empty()) AddImage(SkinImageKind::Hover, path(skin.hover));
-        AddImage(SkinImageKind::Selected, path(skin.selected.empty() ? skin.normal : skin.selected));
-        if (!skin.disable.empty()) AddImage(SkinImageKind::Disable, path(skin.disable));
-        if (!skin.mask.empty()) SetMaskImage(path(skin.mask));
-        CSkinScrollBar::s_strSkinFile = path("scrollbar.bmp");
-
+    GalleryDialog(const ui::Dialog& dialog, Look look)
+        : CSkinDialog(static_cast<UINT>(dialog.id)), m_look(look) {
         for (const ui::Control& c : dialog.controls) {
-            std::unique_ptr<CWnd> control;
             switch (c.kind) {
             case ui::ControlKind::PushButton:
-            case ui::ControlKind::LinkButton: control = Styled<CSkinButton>(c); break;
+            case ui::ControlKind::LinkButton: Add(c, std::make_unique<CSkinButton>()); break;
             case ui::ControlKind::Static:
-            case ui::ControlKind::BoldStatic: control = Styled<CSkinStatic>(c); break;
-            case ui::ControlKind::CheckBox: control = Styled<CSkinCheckBox>(c); break;
-            case ui::ControlKind::Picture: {
-                auto picture = std::make_unique<CSkinBitmap>();
-                if (c.id == IDC_PIC_PAIRED) {
-                    for (int i = 0; i <= 6; ++i)
-                        picture->AddImageFile(path("point" + std::to_string(i) + ".bmp"));
-                } else {
-                    picture->AddImageFile(path("keyboard.bmp"));
-                    picture->AddImageFile(path(dialog.id == IDD_DEVICE_ITEM ? "Mouse.bmp" : "Mouse2.bmp"));
-                }
-                control = std::move(picture);
-                break;
-            }
-            case ui::ControlKind::ScrollBar: control = std::make_unique<CSkinScrollBar>(); break;
+            case ui::ControlKind::BoldStatic: Add(c, std::make_unique<CSkinStatic>()); break;
+            case ui::ControlKind::CheckBox: Add(c, std::make_unique<CSkinCheckBox>()); break;
+            case ui::ControlKind::Picture: Add(c, std::make_unique<CSkinBitmap>()); break;
+            case ui::ControlKind::ScrollBar: Add(c, std::make_unique<CSkinScrollBar>()); break;
             default: break;
             }
-            if (control) m_controls.push_back({&c, std::move(control)});
         }
-    }
-
-    void DoDataExchange() override {
-        for (auto& bound : m_controls)
-            BindControl(bound.control->id, *bound.window);
     }
 
     BOOL OnInitDialog() override {
         CSkinDialog::OnInitDialog();
-        for (auto& bound : m_controls)
-            Prepare(*bound.control, *bound.window);
-        for (const ui::Control& c : m_dialog.controls) {
-            HWND wnd = GetDlgItem(c.id);
-            if (wnd && c.kind == ui::ControlKind::ProgressBar) ::SendMessageW(wnd, PBM_SETPOS, 40, 0);
+        ApplyTableTexts();
+        for (const ui::Control& c : TableEntry()->controls) {
+            if (const std::wstring text = SampleText(c); !text.empty())
+                SetDlgItemTextW(m_hWnd, c.id, text.c_str());
+            if (HWND wnd = GetDlgItem(c.id); wnd && c.kind == ui::ControlKind::ProgressBar)
+                ::SendMessageW(wnd, PBM_SETPOS, 40, 0);
         }
+        for (auto& control : m_controls)
+            Prepare(*control);
+        LayOutControls();
         // Shown here without activation (the dialog manager then leaves a visible template alone) and
         // no focus: Wine without a window manager takes two seconds to destroy a window it activated.
         SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
         return FALSE;
     }
 
-private:
-    struct Bound {
-        const ui::Control* control;
-        std::unique_ptr<CWnd> window;
-    };
-
-    template <class T> static std::unique_ptr<CWnd> Styled(const ui::Control& c) {
-        auto control = std::make_unique<T>();
-        if (c.look.color) control->m_clrText = c.look.color;
-        if (c.look.hoverColor) control->m_clrTextHover = c.look.hoverColor;
-        if (c.look.fontSize > 0) control->m_fFontSize = c.look.fontSize;
-        control->m_nFontStyle = c.look.fontStyle;
-        if (c.look.align) control->SetAlign(c.look.align);
-        return control;
-    }
-
-    void Prepare(const ui::Control& c, CWnd& wnd) {
-        if (c.HasLayout()) {
-            const ui::Rect r = ui::PixelRect(c, m_arabic);
-            wnd.MoveWindow(r.x, r.y, r.cx, r.cy, false);
-        }
-        // Controls the dialog shows later are shown; those it never shows (hidden and disabled) stay hidden.
-        const bool never = (c.flags & ui::kHidden) && (c.flags & ui::kDisabled);
-        wnd.ShowWindow(never ? SW_HIDE : SW_SHOWNA);
-        const bool text = c.kind != ui::ControlKind::Picture && c.kind != ui::ControlKind::ScrollBar;
-        if (text) {
-            if (m_arabic) wnd.ModifyStyleEx(0, WS_EX_RTLREADING);
-            wnd.SetWindowText(m_texts.For(c, m_arabic));
-        }
-        wnd.EnableWindow(m_look != Look::Disabled);
-
-        if (auto* picture = dynamic_cast<CSkinBitmap*>(&wnd))
-            picture->SetImage(c.id == IDC_PIC_PAIRED ? 3 : m_look == Look::Pressed ? 1 : 0);
-        if (auto* check = dynamic_cast<CSkinCheckBox*>(&wnd)) {
-            check->m_bHover = m_look == Look::Hover;
-            check->SetCheck(m_look == Look::Pressed ? 1 : 0);
-        } else if (auto* button = dynamic_cast<CSkinButton*>(&wnd)) {
-            button->m_bHover = m_look == Look::Hover;
-            if (m_look == Look::Pressed) button->SendMessage(BM_SETSTATE, TRUE);
-        }
-        if (auto* bar = dynamic_cast<CSkinScrollBar*>(&wnd)) {
-            bar->FitToSkin();
-            if (c.HasLayout()) {
-                const ui::Rect r = ui::PixelRect(c, m_arabic);
-                bar->MoveWindow(r.x, r.y, r.cx, r.cy, false);
-            }
-            SCROLLINFO info{};
-            info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-            info.nMax = 99;
-            info.nPage = 30;
-            info.nPos = 20;
-            bar->SetScrollInfo(info, false);
-            m_bars.push_back(bar);
-        }
-    }
-
-public:
     // Looks the scroll bar shows only while the mouse is on it: hover on the thumb, pressed thumb.
     void ForceBarLooks() {
         for (CSkinScrollBar* bar : m_bars) {
@@ -265,11 +130,42 @@ public:
     }
 
 private:
-    const ui::Dialog& m_dialog;
-    bool m_arabic;
+    template <class T> void Add(const ui::Control& c, std::unique_ptr<T> control) {
+        AddControl(c.id, *control);
+        m_controls.push_back(std::move(control));
+    }
+
+    void Prepare(CWnd& wnd) {
+        const ui::Control* c = ui::FindControl(*TableEntry(), GetDlgCtrlID(wnd.m_hWnd));
+        if (!c) return;
+        // Controls the dialog shows later are shown; those it never shows (hidden and disabled) stay hidden.
+        const bool never = (c->flags & ui::kHidden) && (c->flags & ui::kDisabled);
+        wnd.ShowWindow(never ? SW_HIDE : SW_SHOWNA);
+        wnd.EnableWindow(m_look != Look::Disabled);
+
+        if (auto* picture = dynamic_cast<CSkinBitmap*>(&wnd))
+            picture->SetImage(c->id == IDC_PIC_PAIRED ? 3 : m_look == Look::Pressed ? 1 : 0);
+        if (auto* check = dynamic_cast<CSkinCheckBox*>(&wnd)) {
+            check->m_bHover = m_look == Look::Hover;
+            check->SetCheck(m_look == Look::Pressed ? 1 : 0);
+        } else if (auto* button = dynamic_cast<CSkinButton*>(&wnd)) {
+            button->m_bHover = m_look == Look::Hover;
+            if (m_look == Look::Pressed) button->SendMessage(BM_SETSTATE, TRUE);
+        }
+        if (auto* bar = dynamic_cast<CSkinScrollBar*>(&wnd)) {
+            bar->FitToSkin();
+            SCROLLINFO info{};
+            info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+            info.nMax = 99;
+            info.nPage = 30;
+            info.nPos = 20;
+            bar->SetScrollInfo(info, false);
+            m_bars.push_back(bar);
+        }
+    }
+
     Look m_look;
-    const SampleTexts& m_texts;
-    std::vector<Bound> m_controls;
+    std::vector<std::unique_ptr<CWnd>> m_controls;
     std::vector<CSkinScrollBar*> m_bars;
 };
 
@@ -331,9 +227,8 @@ LRESULT CALLBACK HostProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 // Opens one dialog in one look and layout, saves its picture and closes it.
-bool Shoot(const ui::Dialog& d, const std::wstring& uiDir, bool arabic, Look look, const SampleTexts& texts,
-           const std::wstring& file) {
-    GalleryDialog dialog(d, uiDir, arabic, look, texts);
+bool Shoot(const ui::Dialog& d, Look look, const std::wstring& file) {
+    GalleryDialog dialog(d, look);
     const bool child = (d.flags & ui::kChild) != 0;
     HWND host = nullptr;
     if (child) {
@@ -402,16 +297,18 @@ int main() {
         RegisterClassExW(&dialogClass);
     }
 
-    const SampleTexts texts(programDir + L"\\lan\\arabic.ini");
+    const std::wstring languageFile = programDir + L"\\lan\\pairwright.ini";
     int failures = 0, shots = 0;
-    for (const ui::Dialog& d : ui::Dialogs()) {
-        if (!d.Skinned()) continue;
-        for (const bool arabic : {false, true}) {
-            const std::wstring uiDir = programDir + (arabic ? L"\\lan\\Arabic\\ui" : L"\\ui");
+    for (const bool arabic : {false, true}) {
+        // Skinned windows open .\\ui\\ files; the right-to-left renderings lie in lan\\Arabic\\ui.
+        SetCurrentDirectoryW((programDir + (arabic ? L"\\lan\\Arabic" : L"")).c_str());
+        UseLanguage(languageFile, arabic ? L"Arabic" : L"English");
+        for (const ui::Dialog& d : ui::Dialogs()) {
+            if (!d.Skinned()) continue;
             for (const Look look : kLooks) {
                 const std::wstring name = Lower(Widen(d.symbol)) + (arabic ? L"-rtl-" : L"-ltr-") +
                                           kLookNames[static_cast<int>(look)];
-                if (Shoot(d, uiDir, arabic, look, texts, outputDir + L"\\" + name + L".bmp")) {
+                if (Shoot(d, look, outputDir + L"\\" + name + L".bmp")) {
                     ++shots;
                 } else {
                     ++failures;

@@ -54,10 +54,10 @@ Color Mix(const Color& a, const Color& b, float t) {
 }
 
 Image::Image(int width, int height, Color fill)
-    : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height, fill) {}
+    : m_width(width), m_height(height), m_pixels(static_cast<std::size_t>(width) * height, fill) {}
 
 void Image::Blend(int x, int y, const Color& c, float coverage) {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height) return;
     const float sa = std::clamp(c.a * coverage, 0.0f, 1.0f);
     if (sa <= 0) return;
     Color& d = At(x, y);

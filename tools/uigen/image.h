@@ -36,19 +36,19 @@ public:
     Image() = default;
     Image(int width, int height, Color fill);
 
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    Color& At(int x, int y) { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
-    const Color& At(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x]; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    Color& At(int x, int y) { return m_pixels[static_cast<std::size_t>(y) * m_width + x]; }
+    const Color& At(int x, int y) const { return m_pixels[static_cast<std::size_t>(y) * m_width + x]; }
     // Source-over blending of `c` with the given coverage (0..1).
     void Blend(int x, int y, const Color& c, float coverage);
     void Set(int x, int y, const Color& c) { At(x, y) = c; }
     Pixel8 Get8(int x, int y) const;
 
 private:
-    int width_ = 0;
-    int height_ = 0;
-    std::vector<Color> pixels_;
+    int m_width = 0;
+    int m_height = 0;
+    std::vector<Color> m_pixels;
 };
 
 // 8-bit pixels as read back from a file, top row first.

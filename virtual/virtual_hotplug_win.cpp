@@ -1,6 +1,5 @@
-#include "app/virtual_hotplug.h"
+#include "virtual/virtual_hotplug_win.h"
 
-#include "app/device_events.h"
 #include "common/post.h"
 
 namespace pw {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "framework/wnd.h"
+#include "receiver/device_events.h"
 #include "virtual/virtual_bus.h"
 
 #include <windows.h>
@@ -15,7 +16,7 @@
 
 namespace pw {
 
-class CVirtualHotplug final : public virt::BusListener {
+class CVirtualHotplug final : public virt::BusListener, public IDeviceNotices {
 public:
     // Listens to the bus until destroyed. Destroy it only once no other thread plugs or unplugs devices
     // any more (the bus may still be delivering a notice to it until then).
@@ -25,8 +26,8 @@ public:
     CVirtualHotplug& operator=(const CVirtualHotplug&) = delete;
 
     // On target's thread: notices from now on reach target. Detach drops those not yet delivered.
-    void Attach(HWND target);
-    void Detach();
+    void Attach(HWND target) override;
+    void Detach() override;
 
     void OnArrival(const std::wstring& path) override;
     void OnRemoval(const std::wstring& path) override;

@@ -1,13 +1,10 @@
-#include "app/virtual_hid.h"
+#include "virtual/scenario.h"
 
-#include <windows.h>
-
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-namespace pw {
+namespace pw::virt {
 
 const BuiltInScenario kBuiltInScenarios[1] = {
     {L"demo", R"(# One receiver with a keyboard; a mouse asks to be paired a few seconds in.
@@ -19,16 +16,7 @@ at 4 s M1 asks R1
 )"},
 };
 
-CVirtualHid::CVirtualHid(const virt::Scenario& scenario) {
-    virt::PlayScenario(m_bus, scenario);
-    m_pDriver = std::make_unique<virt::RealTimeDriver>(m_bus);
-}
-
-CVirtualHid::~CVirtualHid() {
-    m_pDriver.reset();
-}
-
-bool CVirtualHid::LoadScenario(const std::wstring& nameOrPath, virt::Scenario& scenario, std::string& error) {
+bool LoadScenario(const std::wstring& nameOrPath, Scenario& scenario, std::string& error) {
     std::string text;
     bool found = false;
     for (const BuiltInScenario& builtIn : kBuiltInScenarios) {
@@ -47,7 +35,7 @@ bool CVirtualHid::LoadScenario(const std::wstring& nameOrPath, virt::Scenario& s
         content << file.rdbuf();
         text = content.str();
     }
-    virt::ScenarioParse parse = virt::ParseScenario(text);
+    ScenarioParse parse = ParseScenario(text);
     if (!parse.ok) {
         error = "line " + std::to_string(parse.errorLine) + ": " + parse.error;
         return false;
@@ -56,17 +44,4 @@ bool CVirtualHid::LoadScenario(const std::wstring& nameOrPath, virt::Scenario& s
     return true;
 }
 
-std::unique_ptr<CVirtualHid> CVirtualHid::FromEnvironment() {
-    wchar_t value[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableW(kVirtualEnvironmentVariable, value, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    virt::Scenario scenario;
-    std::string error;
-    if (!LoadScenario(value, scenario, error)) {
-        std::fprintf(stderr, "PAIRWRIGHT_VIRTUAL: %s\n", error.c_str());
-        return nullptr;
-    }
-    return std::make_unique<CVirtualHid>(scenario);
-}
-
-} // namespace pw
+} // namespace pw::virt

@@ -3,7 +3,7 @@
 // relies on, but shows nothing. Notification records go to the target window, which frees them.
 #pragma once
 
-#include "app/item_view.h"
+#include "panel/item_view.h"
 #include "receiver/cmd_pipe.h"
 #include "receiver/notify_pipe.h"
 
@@ -27,8 +27,6 @@ public:
     void RefreshAllReceivers() override {}
     void StopAllPairing() override;
 
-    std::size_t ReceiverCount() const { return m_receivers.size(); }
-    std::size_t ChannelCount() const { return m_channels.size(); }
     // Closes every channel (and joins its reader thread) while the target window still exists.
     void CloseAll();
 

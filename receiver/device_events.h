@@ -24,6 +24,29 @@ using UniqueDeviceNotify = fw::UniqueHandle<HDEVNOTIFY, DeviceNotifyTraits>;
 // Registers the window for arrivals and removals of HID interfaces; empty on failure.
 UniqueDeviceNotify RegisterHidInterfaceNotifications(HWND window);
 
+// Where the main window hears of HID interfaces coming and going, as WM_DEVICECHANGE: the system's
+// device notifications, or the virtual receiver's notices forged like them.
+class IDeviceNotices {
+public:
+    // From now on arrivals and removals reach the window (its own thread); replaces an earlier window.
+    virtual void Attach(HWND window) = 0;
+    // Nothing more arrives; notices not yet delivered are dropped.
+    virtual void Detach() = 0;
+
+protected:
+    ~IDeviceNotices() = default;
+};
+
+// The system's HID interface notifications; a failed registration only means no hot-plug.
+class CSystemDeviceNotices final : public IDeviceNotices {
+public:
+    void Attach(HWND window) override { m_notify = RegisterHidInterfaceNotifications(window); }
+    void Detach() override { m_notify.reset(); }
+
+private:
+    UniqueDeviceNotify m_notify;
+};
+
 enum class DeviceChange { Arrival, Removal };
 
 struct DeviceInterfaceEvent {

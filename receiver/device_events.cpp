@@ -1,14 +1,12 @@
-#include "app/device_events.h"
+#include "receiver/device_events.h"
+
+#include "receiver/hid_win.h"
 
 #include <cstddef>
 #include <cwchar>
 
 namespace pw {
 namespace {
-
-// GUID_DEVINTERFACE_HID, spelled out so that no initguid dance is needed.
-constexpr GUID kHidInterfaceClass = {
-    0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
 
 constexpr std::size_t kNameOffset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name);
 
@@ -18,7 +16,7 @@ UniqueDeviceNotify RegisterHidInterfaceNotifications(HWND window) {
     DEV_BROADCAST_DEVICEINTERFACE_W filter{};
     filter.dbcc_size = sizeof filter;
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    filter.dbcc_classguid = kHidInterfaceClass;
+    filter.dbcc_classguid = hid::kHidInterfaceClass;
     return UniqueDeviceNotify(RegisterDeviceNotificationW(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE));
 }
 
@@ -45,7 +43,7 @@ DeviceInterfaceBroadcast::DeviceInterfaceBroadcast(const std::wstring& path) {
     DEV_BROADCAST_DEVICEINTERFACE_W& broadcast = m_storage.front();
     broadcast.dbcc_size = static_cast<DWORD>(bytes);
     broadcast.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    broadcast.dbcc_classguid = kHidInterfaceClass;
+    broadcast.dbcc_classguid = hid::kHidInterfaceClass;
     auto* name = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(m_storage.data()) + kNameOffset);
     path.copy(name, path.size());
     name[path.size()] = L'\0';

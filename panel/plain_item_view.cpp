@@ -1,4 +1,4 @@
-#include "app/plain_item_view.h"
+#include "panel/plain_item_view.h"
 
 #include <algorithm>
 
