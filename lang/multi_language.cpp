@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <iterator>
+
 namespace {
 
 class CProfileFile final : public pw::IProfileStore {
@@ -53,6 +56,18 @@ std::wstring CMultiLanguage::GetText(pw::TextKey key, pw::TextDefault which) {
 
 std::wstring CMultiLanguage::FormatText(pw::TextKey key, std::wstring_view displayName) {
     return pw::FormatWithName(GetText(key), displayName, pw::EnglishDefault(key));
+}
+
+std::wstring CMultiLanguage::DeviceDisplayName(const pw::DeviceSlotRecord& record) {
+    const std::size_t length = strnlen(record.name, sizeof record.name);
+    wchar_t name[sizeof record.name] = {};
+    const int converted = MultiByteToWideChar(CP_THREAD_ACP, 0, record.name, static_cast<int>(length), name,
+                                              static_cast<int>(std::size(name)));
+    const std::wstring kind = record.kind == pw::kKindKeyboard ? GetText(pw::TextKey::Keyboard)
+                              : record.kind == pw::kKindMouse  ? GetText(pw::TextKey::Mouse)
+                                                               : std::wstring();
+    return pw::ComposeDisplayName(
+        std::wstring_view(name, converted > 0 ? static_cast<std::size_t>(converted) : 0), kind);
 }
 
 bool CMultiLanguage::IsRightToLeft() {

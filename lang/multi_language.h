@@ -3,6 +3,7 @@
 #pragma once
 
 #include "lang/language_loader.h"
+#include "common/types.h"
 #include "lang/text_keys.h"
 
 #include <string>
@@ -28,6 +29,10 @@ public:
     // The text of a format key with the device display name in place of its "%s"; a translation
     // that is not a safe format gives way to the English default.
     static std::wstring FormatText(pw::TextKey key, std::wstring_view displayName);
+
+    // A device as every window names it: "Vorn", the record's trimmed name (read in the thread's ANSI
+    // code page) and the kind text of the current language.
+    static std::wstring DeviceDisplayName(const pw::DeviceSlotRecord& record);
 
     // True when the current language is "Arabic", ignoring case.
     static bool IsRightToLeft();

@@ -53,6 +53,19 @@ std::wstring ComposeNameThenText(std::wstring_view name, std::wstring_view text)
     return out;
 }
 
+std::wstring ComposeDisplayName(std::wstring_view name, std::wstring_view kindText) {
+    constexpr std::wstring_view kSpace = L" \t\n";
+    const auto first = name.find_first_not_of(kSpace);
+    const std::wstring_view trimmed = first == std::wstring_view::npos
+                                          ? std::wstring_view{}
+                                          : name.substr(first, name.find_last_not_of(kSpace) - first + 1);
+    std::wstring out(L"Vorn ");
+    out += trimmed;
+    out += L' ';
+    out += kindText;
+    return out;
+}
+
 std::wstring ComposeQuestion(std::wstring_view text, std::wstring_view name) {
     std::wstring out(text);
     out += L' ';

@@ -25,6 +25,10 @@ std::wstring ComposeQuestion(std::wstring_view text, std::wstring_view name);
 std::wstring ComposeCounts(int keyboards, std::wstring_view keyboardsText, int mice,
                            std::wstring_view miceText);
 
+// "Vorn %s %s": a device's name without the blanks, tabs and line feeds around it, then its kind text
+// (empty for a kind that is neither keyboard nor mouse, so the name then ends in a blank).
+std::wstring ComposeDisplayName(std::wstring_view name, std::wstring_view kindText);
+
 // Every backslash followed by "n" becomes a line feed (the help steps of "IDC_STATIC_HELP_COMMENT").
 std::wstring ExpandLineFeeds(std::wstring_view text);
 

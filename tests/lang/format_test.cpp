@@ -61,6 +61,21 @@ TEST(Compositions, ArgumentTextsShowPerCentSignsUnchanged) {
     EXPECT_EQ(pw::ComposeCounts(0, L"%s%%", -3, L"%d"), L"0 %s%%, -3 %d");
 }
 
+TEST(Compositions, DisplayNamesTrimTheNameAndEndInTheKindText) {
+    const struct {
+        const wchar_t* name;
+        const wchar_t* kind;
+        const wchar_t* shown;
+    } cases[] = {
+        {L"QT 5      ", L"Mouse", L"Vorn QT 5 Mouse"},
+        {L" \t\nQT 1\n\t ", L"Keyboard", L"Vorn QT 1 Keyboard"},
+        {L"QT  7", L"", L"Vorn QT  7 "}, // inner blanks stay; another kind has no kind text
+        {L"   ", L"Mouse", L"Vorn  Mouse"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(pw::ComposeDisplayName(c.name, c.kind), c.shown) << testing::PrintToString(c.name);
+}
+
 TEST(ExpandLineFeeds, OnlyBackslashNBecomesALineFeed) {
     EXPECT_EQ(pw::ExpandLineFeeds(L"1. Locate\\n\\n2. Slide"), L"1. Locate\n\n2. Slide");
     EXPECT_EQ(pw::ExpandLineFeeds(L"a\\tb\\\\nc\\"), L"a\\tb\\\nc\\");

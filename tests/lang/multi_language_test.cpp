@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <type_traits>
@@ -84,6 +85,20 @@ TEST(MultiLanguage, BadFormatTranslationsFallBackAndArgumentsStayLiteral) {
     EXPECT_EQ(pw::ComposeCounts(3, CMultiLanguage::GetText(TextKey::Keyboards), 1,
                                 CMultiLanguage::GetText(TextKey::Mice)),
               L"3 %s keys, 1 mice %");
+}
+
+TEST(MultiLanguage, DisplayNamesReadTheRecordAndTheKindTextOfTheLanguage) {
+    CMultiLanguage::s_texts.clear(); // the English defaults
+    pw::DeviceSlotRecord record{};
+    const char name[] = "  QT 5 padded       "; // all 20 bytes used: no terminator in the field
+    std::memcpy(record.name, name, sizeof record.name);
+    record.kind = pw::kKindMouse;
+    EXPECT_EQ(CMultiLanguage::DeviceDisplayName(record), L"Vorn QT 5 padded Mouse");
+    record.kind = pw::kKindKeyboard;
+    std::memcpy(record.name, "QT 1\0garbage", 12);
+    EXPECT_EQ(CMultiLanguage::DeviceDisplayName(record), L"Vorn QT 1 Keyboard");
+    record.kind = 7;
+    EXPECT_EQ(CMultiLanguage::DeviceDisplayName(record), L"Vorn QT 1 ");
 }
 
 TEST(MultiLanguage, MissingFolderLeavesTheDefaults) {
