@@ -9,17 +9,33 @@
 #include "res/dialog_layouts.h"
 #include "res/resource.h"
 #include "skin/skin_table.h"
+#include "tools/gallery/scene.h"
 
 #include <windows.h>
 
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace gallery {
+
+std::vector<Scene>& Scenes() {
+    static std::vector<Scene> scenes;
+    return scenes;
+}
+
+SceneRegistrar::SceneRegistrar(std::vector<Scene> scenes) {
+    for (Scene& scene : scenes)
+        Scenes().push_back(std::move(scene));
+}
+
+} // namespace gallery
 
 namespace {
 
@@ -116,19 +132,6 @@ public:
         return FALSE;
     }
 
-    // Looks the scroll bar shows only while the mouse is on it: hover on the thumb, pressed thumb.
-    void ForceBarLooks() {
-        for (CSkinScrollBar* bar : m_bars) {
-            const RECT thumb = bar->GetPartRect(pw::skin::kPartThumb);
-            const LPARAM at = MAKELPARAM((thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2);
-            if (m_look == Look::Hover) bar->SendMessage(WM_MOUSEMOVE, 0, at);
-            if (m_look == Look::Pressed) bar->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
-        }
-    }
-    void ReleaseBars() {
-        if (GetCapture()) ReleaseCapture();
-    }
-
 private:
     template <class T> void Add(const ui::Control& c, std::unique_ptr<T> control) {
         AddControl(c.id, *control);
@@ -141,17 +144,9 @@ private:
         // Controls the dialog shows later are shown; those it never shows (hidden and disabled) stay hidden.
         const bool never = (c->flags & ui::kHidden) && (c->flags & ui::kDisabled);
         wnd.ShowWindow(never ? SW_HIDE : SW_SHOWNA);
-        wnd.EnableWindow(m_look != Look::Disabled);
 
         if (auto* picture = dynamic_cast<CSkinBitmap*>(&wnd))
             picture->SetImage(c->id == IDC_PIC_PAIRED ? 3 : m_look == Look::Pressed ? 1 : 0);
-        if (auto* check = dynamic_cast<CSkinCheckBox*>(&wnd)) {
-            check->m_bHover = m_look == Look::Hover;
-            check->SetCheck(m_look == Look::Pressed ? 1 : 0);
-        } else if (auto* button = dynamic_cast<CSkinButton*>(&wnd)) {
-            button->m_bHover = m_look == Look::Hover;
-            if (m_look == Look::Pressed) button->SendMessage(BM_SETSTATE, TRUE);
-        }
         if (auto* bar = dynamic_cast<CSkinScrollBar*>(&wnd)) {
             bar->FitToSkin();
             SCROLLINFO info{};
@@ -160,14 +155,43 @@ private:
             info.nPage = 30;
             info.nPos = 20;
             bar->SetScrollInfo(info, false);
-            m_bars.push_back(bar);
         }
     }
 
     Look m_look;
     std::vector<std::unique_ptr<CWnd>> m_controls;
-    std::vector<CSkinScrollBar*> m_bars;
 };
+
+// Puts every skinned control under root in the look: hovered, pressed (a check box checked) or
+// disabled; a scroll bar shows its hovered or pressed thumb.
+void ForceLook(HWND root, Look look) {
+    std::vector<HWND> windows;
+    EnumChildWindows(
+        root,
+        [](HWND child, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    for (HWND child : windows) {
+        CWnd* wnd = CWnd::FromHandle(child);
+        if (!wnd) continue;
+        if (look == Look::Disabled) wnd->EnableWindow(false);
+        if (auto* check = dynamic_cast<CSkinCheckBox*>(wnd)) {
+            check->m_bHover = look == Look::Hover;
+            if (look == Look::Pressed) check->SetCheck(1);
+        } else if (auto* button = dynamic_cast<CSkinButton*>(wnd)) {
+            button->m_bHover = look == Look::Hover;
+            if (look == Look::Pressed) button->SendMessage(BM_SETSTATE, TRUE);
+        } else if (auto* bar = dynamic_cast<CSkinScrollBar*>(wnd); bar && bar->IsWindowVisible()) {
+            const RECT thumb = bar->GetPartRect(pw::skin::kPartThumb);
+            const LPARAM at = MAKELPARAM((thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2);
+            if (look == Look::Hover) bar->SendMessage(WM_MOUSEMOVE, 0, at);
+            if (look == Look::Pressed) bar->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        }
+        wnd->Invalidate();
+    }
+}
 
 bool SaveBmp(const std::wstring& path, HBITMAP bitmap, int width, int height) {
     BITMAPINFOHEADER info{};
@@ -226,35 +250,51 @@ LRESULT CALLBACK HostProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) 
     return DefWindowProcW(wnd, message, wParam, lParam);
 }
 
-// Opens one dialog in one look and layout, saves its picture and closes it.
+HWND CreateHost(ui::Size size) {
+    return CreateWindowExW(WS_EX_TOOLWINDOW, kHostClass, L"", WS_POPUP, 0, 0, size.cx, size.cy, nullptr,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+// Shows the opened window (and its host) without activation, puts it in the look and saves its picture.
+bool Picture(HWND host, HWND window, Look look, const std::wstring& file) {
+    const UINT show = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW;
+    if (host) SetWindowPos(host, HWND_TOP, 0, 0, 0, 0, show);
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, show);
+    fw::PumpPending();
+    ForceLook(host ? host : window, look);
+    RedrawWindow(host ? host : window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    fw::PumpPending();
+    GdiFlush();
+    const bool ok = Capture(host ? host : window, host ? host : window, file);
+    if (GetCapture()) ReleaseCapture();
+    return ok;
+}
+
+// Opens one table template in one look and layout, saves its picture and closes it.
 bool Shoot(const ui::Dialog& d, Look look, const std::wstring& file) {
     GalleryDialog dialog(d, look);
-    const bool child = (d.flags & ui::kChild) != 0;
-    HWND host = nullptr;
-    if (child) {
-        const ui::Size size = ui::PixelSize(d);
-        host = CreateWindowExW(WS_EX_TOOLWINDOW, kHostClass, L"", WS_POPUP, 0, 0, size.cx, size.cy, nullptr,
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
-        if (!host) return false;
-    }
+    HWND host = (d.flags & ui::kChild) ? CreateHost(ui::PixelSize(d)) : nullptr;
+    if ((d.flags & ui::kChild) && !host) return false;
     bool ok = dialog.Create(host);
     if (ok) {
-        RECT r = dialog.GetWindowRect();
-        if (host) {
-            MoveWindow(host, 0, 0, r.right - r.left, r.bottom - r.top, FALSE);
-            SetWindowPos(host, HWND_TOP, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-        }
-        SetWindowPos(dialog.m_hWnd, HWND_TOP, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-        RedrawWindow(host ? host : dialog.m_hWnd, nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        fw::PumpPending();
-        dialog.ForceBarLooks();
-        GdiFlush();
-        ok = Capture(host ? host : dialog.m_hWnd, dialog.m_hWnd, file);
-        dialog.ReleaseBars();
+        const RECT r = dialog.GetWindowRect();
+        if (host) MoveWindow(host, 0, 0, r.right - r.left, r.bottom - r.top, FALSE);
+        ok = Picture(host, dialog.m_hWnd, look, file);
         dialog.DestroyWindow();
+    }
+    if (host) DestroyWindow(host);
+    fw::PumpPending();
+    return ok;
+}
+
+bool Shoot(const gallery::Scene& scene, Look look, const std::wstring& file) {
+    HWND host = scene.host.cx > 0 ? CreateHost(scene.host) : nullptr;
+    if (scene.host.cx > 0 && !host) return false;
+    bool ok = false;
+    {
+        gallery::SceneShot shot = scene.open(host);
+        if (shot.window) ok = Picture(host, shot.window, look, file);
     }
     if (host) DestroyWindow(host);
     fw::PumpPending();
@@ -303,17 +343,29 @@ int main() {
         // Skinned windows open .\\ui\\ files; the right-to-left renderings lie in lan\\Arabic\\ui.
         SetCurrentDirectoryW((programDir + (arabic ? L"\\lan\\Arabic" : L"")).c_str());
         UseLanguage(languageFile, arabic ? L"Arabic" : L"English");
+        const auto note = [&](bool ok, const std::wstring& name) {
+            if (ok) {
+                ++shots;
+            } else {
+                ++failures;
+                std::fwprintf(stderr, L"pw_gallery: could not open or capture %ls\n", name.c_str());
+            }
+        };
+        const std::wstring layout = arabic ? L"-rtl-" : L"-ltr-";
         for (const ui::Dialog& d : ui::Dialogs()) {
-            if (!d.Skinned()) continue;
+            const bool shown = std::any_of(gallery::Scenes().begin(), gallery::Scenes().end(),
+                                           [&](const gallery::Scene& s) { return s.templateId == d.id; });
+            if (!d.Skinned() || shown) continue;
             for (const Look look : kLooks) {
-                const std::wstring name = Lower(Widen(d.symbol)) + (arabic ? L"-rtl-" : L"-ltr-") +
-                                          kLookNames[static_cast<int>(look)];
-                if (Shoot(d, look, outputDir + L"\\" + name + L".bmp")) {
-                    ++shots;
-                } else {
-                    ++failures;
-                    std::fwprintf(stderr, L"pw_gallery: could not open or capture %ls\n", name.c_str());
-                }
+                const std::wstring name =
+                    Lower(Widen(d.symbol)) + layout + kLookNames[static_cast<int>(look)];
+                note(Shoot(d, look, outputDir + L"\\" + name + L".bmp"), name);
+            }
+        }
+        for (const gallery::Scene& scene : gallery::Scenes()) {
+            for (const Look look : kLooks) {
+                const std::wstring name = scene.name + layout + kLookNames[static_cast<int>(look)];
+                note(Shoot(scene, look, outputDir + L"\\" + name + L".bmp"), name);
             }
         }
     }
