@@ -8,7 +8,8 @@ namespace pw {
 
 class CAboutDlg : public CDialog {
 public:
-    CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+    // Runs modally over its owner, which stays disabled until it ends.
+    explicit CAboutDlg(CWnd& owner) : CDialog(IDD_ABOUTBOX, &owner) {}
 };
 
 } // namespace pw

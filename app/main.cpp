@@ -3,6 +3,8 @@
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // DLLs loaded at run time come from the system folder or the program's own, never the current folder.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_APPLICATION_DIR);
     pw::CMainApp app;
     return RunApplication(app, instance);
 }

@@ -80,7 +80,8 @@ void CMainDlg::ApplyTexts() {
 }
 
 void CMainDlg::RegisterForSessionNotifications() {
-    m_sessionLibrary.reset(LoadLibraryW(L"wtsapi32.dll"));
+    // Only the system's copy: a DLL of that name beside the program or in the current folder is not ours.
+    m_sessionLibrary.reset(LoadLibraryExW(L"wtsapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     if (!m_sessionLibrary) return;
     if (auto registerFn =
             LookUp<RegisterSessionNotificationFn>(m_sessionLibrary.get(), "WTSRegisterSessionNotification"))
@@ -114,7 +115,7 @@ void CMainDlg::OnSessionChange(WPARAM code) {
 
 LRESULT CMainDlg::OnSysCommand(WPARAM wParam, LPARAM lParam) {
     if ((wParam & 0xFFF0) == kAboutCommand) {
-        CAboutDlg about;
+        CAboutDlg about(*this);
         about.DoModal();
         return 0;
     }

@@ -258,14 +258,19 @@ TEST_F(MainWindow, TheSystemMenuAboutItemShowsTheAboutBox) {
 
     static std::wstring s_line;
     static bool s_seen = false;
+    static HWND s_main = nullptr;
+    static bool s_mainEnabled = true;
     s_line.clear();
     s_seen = false;
+    s_main = dialog.m_hWnd;
+    s_mainEnabled = true;
     // The about box runs modally inside WM_SYSCOMMAND; a thread timer reads it and closes it.
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {
         HWND about = FindWindowW(nullptr, L"About Pairwright");
         if (!about) return;
         KillTimer(nullptr, id);
         s_seen = true;
+        s_mainEnabled = IsWindowEnabled(s_main) != FALSE;
         EnumChildWindows(
             about,
             [](HWND child, LPARAM) {
@@ -281,6 +286,8 @@ TEST_F(MainWindow, TheSystemMenuAboutItemShowsTheAboutBox) {
     dialog.SendMessage(WM_SYSCOMMAND, 0x10 | 0x3, 0); // the low four bits do not matter
     EXPECT_TRUE(s_seen);
     EXPECT_EQ(s_line, L"Pairwright, Version 1.0");
+    EXPECT_FALSE(s_mainEnabled) << "the about box is modal over the main window";
+    EXPECT_TRUE(dialog.IsWindowEnabled());
     dialog.SendMessage(WM_CLOSE);
 }
 

@@ -13,12 +13,16 @@ namespace {
 
 using namespace pw;
 
-std::wstring ProgramPath() {
-    // Wine maps the build machine's root folder to drive Z:.
+// Wine maps the build machine's root folder to drive Z:.
+std::wstring WinePath(const char* unixPath) {
     std::wstring path = L"Z:";
-    for (const char c : std::string(PW_PROGRAM_PATH))
+    for (const char c : std::string(unixPath))
         path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
     return path;
+}
+
+std::wstring ProgramPath() {
+    return WinePath(PW_PROGRAM_PATH);
 }
 
 bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
@@ -32,8 +36,9 @@ bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
 
 class Program {
 public:
-    Program(const std::wstring& arguments, const wchar_t* folder = nullptr) {
-        std::wstring commandLine = L"\"" + ProgramPath() + L"\" " + arguments;
+    Program(const std::wstring& arguments, const wchar_t* folder = nullptr,
+            const std::wstring& program = ProgramPath()) {
+        std::wstring commandLine = L"\"" + program + L"\" " + arguments;
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         m_started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
@@ -177,6 +182,38 @@ TEST_F(ProgramRun, RunsOnTheVirtualReceiverThroughPlugsAndUnplugs) {
     ASSERT_TRUE(program.WaitForExit(kStartTimeoutMs));
     EXPECT_EQ(program.ExitCode(), 0u);
     DeleteFileW(file);
+}
+
+TEST_F(ProgramRun, ADllPlantedBesideTheProgramIsNeverLoaded) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"pw_planted";
+    const std::wstring marker = folder + L"\\planted-dll-was-loaded";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    DeleteFileW(marker.c_str());
+    const std::wstring program = folder + L"\\Pairwright.exe";
+    ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileW(WinePath(PW_FAKE_WTSAPI_PATH).c_str(), (folder + L"\\wtsapi32.dll").c_str(), FALSE));
+
+    // Wine prefers its own copy of a system DLL; a Windows loader takes one found beside the program.
+    const wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\Pairwright.exe\\DllOverrides";
+    const wchar_t kNativeFirst[] = L"native,builtin";
+    RegSetKeyValueW(HKEY_CURRENT_USER, kOverrides, L"wtsapi32", REG_SZ, kNativeFirst, sizeof kNativeFirst);
+    {
+        Program run(L"NoShow", folder.c_str(), program);
+        HWND wnd = run.WaitForMainWindow(kStartTimeoutMs);
+        ASSERT_NE(wnd, nullptr);
+        PostMessageW(wnd, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(run.WaitForExit(kStartTimeoutMs));
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Pairwright.exe");
+    EXPECT_EQ(GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the planted wtsapi32.dll was loaded";
+    DeleteFileW((folder + L"\\wtsapi32.dll").c_str());
+    DeleteFileW(program.c_str());
+    DeleteFileW(marker.c_str());
+    RemoveDirectoryW(folder.c_str());
 }
 
 } // namespace
