@@ -1,5 +1,7 @@
 #include "receiver/discovery.h"
 
+#include "common/trace.h"
+
 #include "receiver/cmd_pipe.h"
 #include "receiver/hid_seam.h"
 #include "receiver/notify_pipe.h"
@@ -101,15 +103,24 @@ void CDiscovery::DiscoverPresent() {
 
 void CDiscovery::OnArrival(const std::wstring& path) {
     if (!m_view) return;
-    if (IsCommandInterface(path))
-        m_view->AddReceiver(path);
-    else if (ClassifyNotifyInterface(path) != kNotNotifyInterface)
+    const char* decision = "neither";
+    if (IsCommandInterface(path)) {
+        decision = m_view->AddReceiver(path) ? "receiver" : "receiver-refused";
+    } else if (ClassifyNotifyInterface(path) != kNotNotifyInterface) {
         m_view->AddNotifyChannel(path);
+        decision = "notification";
+    }
+    if (trace::Enabled())
+        trace::Write("discovery", std::string("arrival ") + decision + " " + trace::Narrow(path));
 }
 
 void CDiscovery::OnRemoval(const std::wstring& path) {
     if (!m_view) return;
-    if (!m_view->RemoveReceiver(path)) m_view->RemoveNotifyChannel(path);
+    const char* decision = "receiver";
+    if (!m_view->RemoveReceiver(path))
+        decision = m_view->RemoveNotifyChannel(path) ? "notification" : "unknown";
+    if (trace::Enabled())
+        trace::Write("discovery", std::string("removal ") + decision + " " + trace::Narrow(path));
 }
 
 } // namespace pw

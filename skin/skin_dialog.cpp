@@ -1,9 +1,11 @@
 #include "skin/skin_dialog.h"
 
+#include "common/trace.h"
 #include "lang/multi_language.h"
 #include "skin/skin_table.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstddef>
 #include <cstring>
 #include <vector>
@@ -156,7 +158,16 @@ BOOL CSkinDialog::OnInitDialog() {
     SetBackground(0);
     if (m_mask) ApplyMask();
     CDialog::OnInitDialog();
+    TraceWindow("open");
     return TRUE;
+}
+
+void CSkinDialog::TraceWindow(const char* what) const {
+    if (!pw::trace::Enabled()) return;
+    char handle[32] = {};
+    std::snprintf(handle, sizeof handle, "%p", static_cast<void*>(m_hWnd));
+    const std::string name = m_pEntry ? std::string(m_pEntry->symbol) : std::to_string(m_nIDTemplate);
+    pw::trace::Write("window", std::string(what) + " " + name + " " + handle);
 }
 
 LRESULT CSkinDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -169,6 +180,7 @@ LRESULT CSkinDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORMSGBOX: return OnCtlColor(message, wParam, lParam);
+    case WM_NCDESTROY: TraceWindow("close"); break;
     }
     return CDialog::WindowProc(message, wParam, lParam);
 }

@@ -74,6 +74,8 @@ protected:
 
 private:
     const pw::ui::Control* ControlEntry(int id) const;
+    // "open" or "close", the template and the window handle, into the program's trace.
+    void TraceWindow(const char* what) const;
 
     const pw::ui::Dialog* m_pEntry;
     std::vector<std::pair<int, CWnd*>> m_controls;

@@ -1,5 +1,7 @@
 #include "virtual/virtual_bus.h"
 
+#include "common/trace.h"
+
 #include "virtual/virtual_receiver.h"
 
 #include <algorithm>
@@ -349,6 +351,12 @@ void VirtualBus::ClearLog() {
 void VirtualBus::LogLocked(TransferKind kind, const std::wstring& path, const std::uint8_t* bytes,
                            std::size_t length, bool ok) {
     m_log.push_back({kind, m_now, path, std::vector<std::uint8_t>(bytes, bytes + length), ok});
+    if (trace::Enabled()) {
+        static constexpr const char* kKinds[] = {"set-feature", "get-feature", "input"};
+        trace::Write("bus", std::string(kKinds[static_cast<int>(kind)]) + (ok ? " " : " failed ") +
+                                trace::Narrow(path) + " " + trace::Hex(bytes, length) + " at " +
+                                std::to_string(m_now));
+    }
 }
 
 void VirtualBus::DeliverInputLocked(UsbDevice& device, std::vector<std::uint8_t> report) {
