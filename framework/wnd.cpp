@@ -1,19 +1,51 @@
 #include "framework/wnd.h"
 
+#include "framework/handles.h"
+
 #include <utility>
 
 namespace {
 
 constexpr wchar_t kObjectProperty[] = L"Pairwright.Object";
 
-// The window CreateEx is creating on this thread and the hook that binds it at HCBT_CREATEWND.
+// The object CreateEx is creating on this thread, until the creation hook binds it to its window.
 thread_local CWnd* t_creating = nullptr;
-thread_local HHOOK t_creationHook = nullptr;
+
+// One CreateEx's creation: marks the object as the one being created and installs a creation hook
+// for it; on scope exit it unhooks and puts back the mark it found, so a creation nested in another
+// (a window made at WM_CREATE) leaves the outer creation as it was.
+class CreationScope {
+public:
+    CreationScope(CWnd& wnd, HOOKPROC hook)
+        : m_previous(std::exchange(t_creating, &wnd)),
+          m_hook(SetWindowsHookExW(WH_CBT, hook, nullptr, GetCurrentThreadId())) {}
+    ~CreationScope() {
+        if (m_restore) t_creating = m_previous;
+    }
+    CreationScope(CreationScope&& other) noexcept
+        : m_previous(other.m_previous), m_hook(std::move(other.m_hook)),
+          m_restore(std::exchange(other.m_restore, false)) {}
+    CreationScope& operator=(CreationScope&&) = delete;
+    CreationScope(const CreationScope&) = delete;
+    CreationScope& operator=(const CreationScope&) = delete;
+
+    // True while the hook has not bound the object (no hook, or creation failed before it ran).
+    static bool Pending(const CWnd& wnd) { return t_creating == &wnd; }
+
+private:
+    CWnd* m_previous;
+    fw::UniqueHook m_hook;
+    bool m_restore = true;
+};
 
 // The control a reflected message concerns, or nullptr.
 HWND ReflectionTarget(UINT message, LPARAM lParam) {
     switch (message) {
-    case WM_DRAWITEM: return reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem;
+    case WM_DRAWITEM: {
+        // A menu's item carries a menu handle where a control's carries its window.
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        return item && item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
+    }
     case WM_COMMAND: return reinterpret_cast<HWND>(lParam); // 0 for menus and accelerators
     case WM_HSCROLL:
     case WM_VSCROLL: return reinterpret_cast<HWND>(lParam);
@@ -70,8 +102,8 @@ CWnd* CWnd::WindowBeingCreated() {
 
 LRESULT CALLBACK CWnd::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
     // Only the first window created after CreateWindowExW starts is ours; windows its creation makes
-    // in turn (children made at WM_CREATE) pass untouched, and so does the thread's IME window, which
-    // the system may create first.
+    // in turn pass untouched (a nested CreateEx marks its own object), and so does the thread's IME
+    // window, which the system may create first.
     if (code == HCBT_CREATEWND && t_creating) {
         HWND wnd = reinterpret_cast<HWND>(wParam);
         wchar_t cls[32] = {};
@@ -97,18 +129,24 @@ HWND CWnd::UnsubclassWindow() {
 
 bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style,
                     const RECT& rect, HWND parent, UINT id) {
-    if (m_hWnd || t_creating) return false;
-    t_creating = this;
-    t_creationHook = SetWindowsHookExW(WH_CBT, &CWnd::CreationHook, nullptr, GetCurrentThreadId());
-    HWND wnd = CreateWindowExW(
-        exStyle, className, text, style, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-        parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    if (t_creationHook) UnhookWindowsHookEx(std::exchange(t_creationHook, nullptr));
-    // Without the hook (or when creation failed before it ran) the window is bound afterwards.
-    const bool bindLate = t_creating == this;
-    t_creating = nullptr;
-    if (wnd && bindLate) return SubclassWindow(wnd);
-    return wnd && m_hWnd == wnd;
+    if (m_hWnd) return false;
+    HWND wnd = nullptr;
+    bool bindLate = false;
+    {
+        const CreationScope creation(*this, &CWnd::CreationHook);
+        wnd = CreateWindowExW(exStyle, className, text, style, rect.left, rect.top, rect.right - rect.left,
+                              rect.bottom - rect.top, parent,
+                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr),
+                              nullptr);
+        // Without the hook (or when creation failed before it ran) the window is bound afterwards.
+        bindLate = CreationScope::Pending(*this);
+    }
+    if (!wnd) {
+        Detach();
+        return false;
+    }
+    if (bindLate) return SubclassWindow(wnd);
+    return m_hWnd == wnd;
 }
 
 bool CWnd::DestroyWindow() {

@@ -14,7 +14,6 @@ public:
     CWnd& operator=(const CWnd&) = delete;
 
     HWND m_hWnd = nullptr;
-    HWND GetSafeHwnd() const { return this ? m_hWnd : nullptr; }
     operator HWND() const { return m_hWnd; }
 
     // The object bound to a window, or nullptr for a window the framework does not know.
@@ -26,7 +25,8 @@ public:
     HWND UnsubclassWindow();
 
     // Creates a window of any class (a system control too) and binds this object to it before its
-    // first message, so WM_NCCREATE and WM_CREATE reach WindowProc.
+    // first message, so WM_NCCREATE and WM_CREATE reach WindowProc. Creations may nest (a window
+    // created by another's WM_CREATE handler).
     bool CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, const RECT& rect,
                   HWND parent, UINT id);
     bool DestroyWindow();

@@ -21,6 +21,7 @@ public:
     CButton check;
     int initCount = 0;
     int commands = 0;
+    int unreflectedDraws = 0;
     bool destroyed = false;
 
     void DoDataExchange() override {
@@ -39,8 +40,13 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         switch (message) {
         case WM_TIMER: return OnTimer(wParam);
+        case WM_DRAWITEM: return OnDrawItem(wParam, lParam);
         }
         return CDialog::WindowProc(message, wParam, lParam);
+    }
+    LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam) {
+        ++unreflectedDraws;
+        return CDialog::WindowProc(WM_DRAWITEM, wParam, lParam);
     }
     LRESULT OnTimer(WPARAM id) {
         KillTimer(id);
@@ -135,6 +141,72 @@ TEST(Wnd, FailedCreationLeavesTheObjectUnbound) {
     EXPECT_FALSE(probe.CreateEx(0, L"NoSuchClassAnywhere", L"x", WS_POPUP, RECT{0, 0, 10, 10}, nullptr, 0));
     EXPECT_EQ(probe.m_hWnd, nullptr);
     EXPECT_EQ(CWnd::WindowBeingCreated(), nullptr);
+}
+
+TEST(Dialog, MenuItemDrawRequestsStayWithTheDialog) {
+    TestDialog dialog;
+    ASSERT_TRUE(dialog.Create(nullptr));
+    struct Case {
+        UINT type;
+        int toControl;
+        int toDialog;
+    };
+    // The menu handle's value is that of the owner-drawn button's window: only the type tells them apart.
+    for (const Case& c : {Case{ODT_MENU, 0, 1}, Case{ODT_BUTTON, 1, 0}}) {
+        SCOPED_TRACE(c.type);
+        const int draws = dialog.owner.draws;
+        const int unreflected = dialog.unreflectedDraws;
+        DRAWITEMSTRUCT item{};
+        item.CtlType = c.type;
+        item.CtlID = c.type == ODT_MENU ? 0 : 1001;
+        item.hwndItem = dialog.owner.m_hWnd;
+        dialog.SendMessage(WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(dialog.owner.draws - draws, c.toControl);
+        EXPECT_EQ(dialog.unreflectedDraws - unreflected, c.toDialog);
+    }
+    dialog.EndDialog(0);
+}
+
+// Creates a child with CreateEx from its own WM_CREATE.
+class NestingProbe : public CreationProbe {
+public:
+    CreationProbe inner;
+    bool innerCreated = false;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        switch (message) {
+        case WM_CREATE: return OnCreate(wParam, lParam);
+        }
+        return CreationProbe::WindowProc(message, wParam, lParam);
+    }
+    LRESULT OnCreate(WPARAM wParam, LPARAM lParam) {
+        innerCreated = inner.CreateEx(0, L"BUTTON", L"inner", WS_CHILD, RECT{0, 0, 5, 5}, m_hWnd, 7);
+        return CreationProbe::WindowProc(WM_CREATE, wParam, lParam);
+    }
+};
+
+TEST(Wnd, CreationInsideAnotherCreationBindsBothAndLeavesNothingBehind) {
+    NestingProbe outer;
+    ASSERT_TRUE(outer.CreateEx(0, L"STATIC", L"outer", WS_POPUP, RECT{0, 0, 50, 50}, nullptr, 0));
+    ASSERT_TRUE(outer.innerCreated);
+    EXPECT_EQ(CWnd::FromHandle(outer.m_hWnd), &outer);
+    EXPECT_EQ(CWnd::FromHandle(outer.inner.m_hWnd), &outer.inner);
+    EXPECT_EQ(GetParent(outer.inner.m_hWnd), outer.m_hWnd);
+    EXPECT_EQ(outer.seenCreating, &outer);
+    EXPECT_EQ(outer.inner.seenCreating, &outer.inner);
+    EXPECT_EQ(outer.creates, 1);
+    EXPECT_EQ(outer.inner.creates, 1);
+    EXPECT_EQ(CWnd::WindowBeingCreated(), nullptr);
+
+    HWND plain =
+        CreateWindowExW(0, L"STATIC", L"plain", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(CWnd::FromHandle(plain), nullptr) << "no creation of ours is left pending";
+    DestroyWindow(plain);
+
+    CreationProbe third;
+    ASSERT_TRUE(third.CreateEx(0, L"BUTTON", L"third", WS_POPUP, RECT{0, 0, 5, 5}, nullptr, 0));
+    EXPECT_EQ(third.seenCreating, &third);
+    EXPECT_EQ(third.creates, 1);
 }
 
 } // namespace
