@@ -1,12 +1,28 @@
 #include "framework/dialog.h"
 
-INT_PTR CALLBACK CDialog::DialogProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK CDialog::DialogProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message != WM_INITDIALOG) return FALSE;
     auto* self = reinterpret_cast<CDialog*>(lParam);
     if (!self || FromHandle(wnd)) return TRUE;
+    bool bound = false;
+    try {
+        bound = self->SubclassWindow(wnd);
+    } catch (...) {
+    }
+    // A window its object could not be bound to is destroyed again by CreateFromTemplate.
+    if (!bound) return TRUE;
     // From here on the window procedure is ours; WM_INITDIALOG itself is answered by WindowProc.
-    self->SubclassWindow(wnd);
-    return self->WindowProc(message, wParam, lParam);
+    return StaticWindowProc(wnd, message, wParam, lParam);
+}
+
+bool CDialog::CreateFromTemplate(HWND parent) {
+    HWND wnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nIDTemplate), parent,
+                                  &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    if (wnd && m_hWnd != wnd) {
+        ::DestroyWindow(wnd);
+        return false;
+    }
+    return wnd != nullptr;
 }
 
 INT_PTR CDialog::DoModal() {
@@ -19,10 +35,9 @@ INT_PTR CDialog::DoModal() {
 }
 
 bool CDialog::Create(HWND parent) {
+    if (m_hWnd) return false;
     m_bModal = false;
-    HWND wnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nIDTemplate), parent,
-                                  &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
-    return wnd != nullptr && m_hWnd == wnd;
+    return CreateFromTemplate(parent);
 }
 
 void CDialog::EndDialog(INT_PTR result) {

@@ -12,7 +12,7 @@ public:
     UINT GetTemplateId() const { return m_nIDTemplate; }
 
     INT_PTR DoModal();
-    bool Create(HWND parent);      // modeless
+    bool Create(HWND parent);       // modeless
     void EndDialog(INT_PTR result); // modal: ends DoModal; modeless: destroys the window
     bool IsModal() const { return m_bModal; }
 
@@ -34,6 +34,7 @@ protected:
     CWnd* m_pParentWnd;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR CALLBACK DialogProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    bool CreateFromTemplate(HWND parent);
     bool m_bModal = false;
 };

@@ -85,7 +85,12 @@ void CWnd::Detach() {
 
 void CWnd::BindWindow(HWND wnd) {
     Attach(wnd);
-    PreSubclassWindow();
+    try {
+        PreSubclassWindow();
+    } catch (...) {
+        Detach();
+        throw;
+    }
     m_pfnSuper = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWindowProc)));
 }
@@ -100,7 +105,7 @@ CWnd* CWnd::WindowBeingCreated() {
     return t_creating;
 }
 
-LRESULT CALLBACK CWnd::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK CWnd::CreationHook(int code, WPARAM wParam, LPARAM lParam) noexcept {
     // Only the first window created after CreateWindowExW starts is ours; windows its creation makes
     // in turn pass untouched (a nested CreateEx marks its own object), and so does the thread's IME
     // window, which the system may create first.
@@ -109,9 +114,15 @@ LRESULT CALLBACK CWnd::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
         wchar_t cls[32] = {};
         GetClassNameW(wnd, cls, 32);
         if (lstrcmpiW(cls, L"IME") != 0 && lstrcmpiW(cls, L"MSCTFIME UI") != 0) {
-            CWnd* self = t_creating;
-            self->BindWindow(wnd);
+            bool bound = true;
+            try {
+                t_creating->BindWindow(wnd);
+            } catch (...) {
+                bound = false;
+            }
             t_creating = nullptr;
+            // Refused: the system does not create a window its object could not be bound to.
+            if (!bound) return 1;
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -153,26 +164,55 @@ bool CWnd::DestroyWindow() {
     return m_hWnd && ::DestroyWindow(m_hWnd) != FALSE;
 }
 
-LRESULT CALLBACK CWnd::StaticWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK CWnd::StaticWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     CWnd* self = FromHandle(wnd);
     if (!self) return ::DefWindowProcW(wnd, message, wParam, lParam);
     return self->Dispatch(message, wParam, lParam);
 }
 
-LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    LRESULT result = 0;
+    try {
+        result = Route(message, wParam, lParam);
+    } catch (...) {
+        result = AnswerAfterFailure(message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        Detach();
+        try {
+            PostNcDestroy();
+        } catch (...) {
+            // The window is gone and the object unbound; there is nobody left to tell.
+        }
+    }
+    return result;
+}
+
+LRESULT CWnd::Route(UINT message, WPARAM wParam, LPARAM lParam) {
     if (HWND child = ReflectionTarget(message, lParam); child && child != m_hWnd) {
         if (CWnd* control = FromHandle(child)) {
             LRESULT result = 0;
             if (control->OnReflectedMessage(message, wParam, lParam, result)) return result;
         }
     }
-    if (message == WM_NCDESTROY) {
-        const LRESULT result = WindowProc(message, wParam, lParam);
-        Detach();
-        PostNcDestroy();
-        return result;
-    }
     return WindowProc(message, wParam, lParam);
+}
+
+LRESULT CWnd::AnswerAfterFailure(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    switch (message) {
+    case WM_NCCREATE: return FALSE;
+    case WM_CREATE: return -1;
+    case WM_INITDIALOG:
+        // A dialog whose set-up failed is not left half made: its creation fails.
+        ::DestroyWindow(m_hWnd);
+        return FALSE;
+    }
+    return CallSuper(message, wParam, lParam);
+}
+
+LRESULT CWnd::CallSuper(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (m_pfnSuper) return CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -180,8 +220,7 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (m_pfnSuper) return CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam);
-    return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
+    return CallSuper(message, wParam, lParam);
 }
 
 bool CWnd::OnReflectedMessage(UINT, WPARAM, LPARAM, LRESULT&) {

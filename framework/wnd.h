@@ -1,5 +1,7 @@
 // A C++ object bound to a window. The object is found again from its handle through a window
 // property, never through a global map. All of this runs on the window's (user-interface) thread.
+// No exception leaves a window procedure: one thrown by a handler ends at the window's boundary and
+// the window answers as its own procedure would (a failing creation handler fails the creation).
 #pragma once
 
 #include <windows.h>
@@ -76,14 +78,17 @@ public:
 
 protected:
     // Entry point for every bound window; also used by dialogs once they are bound.
-    static LRESULT CALLBACK StaticWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK StaticWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     void Attach(HWND wnd);
     void Detach();
 
 private:
-    static LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam) noexcept;
     void BindWindow(HWND wnd);
-    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT Route(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT AnswerAfterFailure(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT CallSuper(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     bool ModifyLong(int index, DWORD remove, DWORD add, UINT swpFlags);
     WNDPROC m_pfnSuper = nullptr; // the window's own procedure before we bound it
 };

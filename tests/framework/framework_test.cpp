@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace {
 
 constexpr UINT kTemplate = 900;
@@ -207,6 +209,80 @@ TEST(Wnd, CreationInsideAnotherCreationBindsBothAndLeavesNothingBehind) {
     ASSERT_TRUE(third.CreateEx(0, L"BUTTON", L"third", WS_POPUP, RECT{0, 0, 5, 5}, nullptr, 0));
     EXPECT_EQ(third.seenCreating, &third);
     EXPECT_EQ(third.creates, 1);
+}
+
+constexpr UINT kThrowWhileBinding = 0xFFFF;
+
+// Throws from the handler of one message, or from PreSubclassWindow; remembers its window.
+class Thrower : public CWnd {
+public:
+    explicit Thrower(UINT message) : m_throwOn(message) {}
+    HWND seen = nullptr;
+    int postNcDestroys = 0;
+    void PreSubclassWindow() override {
+        seen = m_hWnd;
+        if (m_throwOn == kThrowWhileBinding) throw std::runtime_error("binding");
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == m_throwOn) throw std::runtime_error("handler");
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+    void PostNcDestroy() override { ++postNcDestroys; }
+
+private:
+    UINT m_throwOn;
+};
+
+TEST(Wnd, ExceptionsEndAtTheWindowBoundary) {
+    // A creation whose handler threw fails, and leaves neither a window nor a binding.
+    for (const UINT message : {UINT{WM_NCCREATE}, UINT{WM_CREATE}, kThrowWhileBinding}) {
+        SCOPED_TRACE(message);
+        Thrower thrower(message);
+        EXPECT_FALSE(thrower.CreateEx(0, L"STATIC", L"x", WS_POPUP, RECT{0, 0, 10, 10}, nullptr, 0));
+        EXPECT_EQ(thrower.m_hWnd, nullptr);
+        ASSERT_NE(thrower.seen, nullptr);
+        EXPECT_FALSE(IsWindow(thrower.seen));
+        EXPECT_EQ(CWnd::WindowBeingCreated(), nullptr);
+    }
+
+    // Later, the window answers as its own procedure would and stays bound.
+    Thrower setText(WM_SETTEXT);
+    ASSERT_TRUE(setText.CreateEx(0, L"STATIC", L"old", WS_POPUP, RECT{0, 0, 10, 10}, nullptr, 0));
+    EXPECT_TRUE(SetWindowTextW(setText.m_hWnd, L"new"));
+    EXPECT_EQ(setText.GetWindowText(), L"new");
+    EXPECT_EQ(CWnd::FromHandle(setText.m_hWnd), &setText);
+
+    Thrower lastMessage(WM_NCDESTROY);
+    ASSERT_TRUE(lastMessage.CreateEx(0, L"STATIC", L"x", WS_POPUP, RECT{0, 0, 10, 10}, nullptr, 0));
+    HWND wnd = lastMessage.m_hWnd;
+    EXPECT_TRUE(lastMessage.DestroyWindow());
+    EXPECT_FALSE(IsWindow(wnd));
+    EXPECT_EQ(lastMessage.m_hWnd, nullptr);
+    EXPECT_EQ(lastMessage.postNcDestroys, 1);
+}
+
+TEST(Dialog, ADialogWhoseSetUpThrewIsNotCreated) {
+    class Throwing : public TestDialog {
+    public:
+        explicit Throwing(bool whileBinding) : m_whileBinding(whileBinding) {}
+        HWND seen = nullptr;
+        void PreSubclassWindow() override {
+            seen = m_hWnd;
+            if (m_whileBinding) throw std::runtime_error("binding");
+        }
+        BOOL OnInitDialog() override { throw std::runtime_error("init"); }
+
+    private:
+        bool m_whileBinding;
+    };
+    for (const bool whileBinding : {true, false}) {
+        SCOPED_TRACE(whileBinding ? "binding" : "initialisation");
+        Throwing modeless(whileBinding);
+        EXPECT_FALSE(modeless.Create(nullptr));
+        EXPECT_EQ(modeless.m_hWnd, nullptr);
+        ASSERT_NE(modeless.seen, nullptr);
+        EXPECT_FALSE(IsWindow(modeless.seen));
+    }
 }
 
 } // namespace
