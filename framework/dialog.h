@@ -14,8 +14,8 @@ public:
     UINT GetTemplateId() const { return m_nIDTemplate; }
 
     // Runs until EndDialog with the parent's top-level window disabled; returns EndDialog's result,
-    // -1 when the dialog could not be created, 0 when it ended otherwise (destroyed, or WM_QUIT, which
-    // stays queued for the loop outside).
+    // -1 when the dialog could not be created, 0 when it ended without EndDialog (destroyed, or
+    // WM_QUIT, which stays queued for the loop outside).
     INT_PTR DoModal();
     bool Create(HWND parent);       // modeless
     void EndDialog(INT_PTR result); // modal: ends DoModal; modeless: destroys the window
