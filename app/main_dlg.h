@@ -40,7 +40,7 @@ private:
     LRESULT OnWindowPosChanging(WINDOWPOS* pos);
     LRESULT OnShowControlPanel();
     LRESULT OnReceiverNotify(WPARAM wParam);
-    LRESULT OnClose();
+    LRESULT OnClose() override;
     LRESULT OnDestroy();
     LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnPaint();
