@@ -109,7 +109,7 @@ TEST(WineHid, TheSystemsOwnInterfacesAreRejectedWithoutHarm) {
     std::printf("HID interfaces listed by the system: %zu\n", paths.size());
 }
 
-TEST(VirtualScenarios, BuiltInScenariosParseAndFilesAreRead) {
+TEST(VirtualScenarios, BuiltInScenariosParseAndAMissingFileIsAnError) {
     virt::Scenario scenario;
     std::string error;
     for (const BuiltInScenario& builtIn : kBuiltInScenarios) {
