@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# All tests: the Windows build under Wine (headless), the native build under ASan+UBSan and TSan,
-# and a short run of every fuzz target.  ./test.sh fuzz SECONDS runs only the fuzz targets, longer.
+# All tests: the format check, the Windows build under Wine (headless), the native build under ASan+UBSan
+# and TSan, and a short run of every fuzz target.  ./test.sh fuzz SECONDS runs only the fuzz targets, longer.
+# Whether a stage passed is its runner's exit status; ctest's summary only feeds the count of tests.
 set -uo pipefail
 cd "$(dirname "$0")"
 tools/deps.sh || exit 1
@@ -10,18 +11,24 @@ passed=0
 failed=0
 failures=()
 
-note_ctest() { # stage, log file
-    local line
-    line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$2" | tail -n 1)
-    if [ -z "$line" ]; then
-        failed=$((failed + 1)); failures+=("$1: no test ran"); return
+fail() { # what
+    failed=$((failed + 1))
+    failures+=("$1")
+}
+
+check_format() {
+    echo "== format"
+    local files
+    mapfile -d '' files < <(git ls-files -z -- '*.h' '*.cpp')
+    if ((${#files[@]} == 0)); then
+        fail "format: no tracked sources found"
+    elif clang-format --dry-run --Werror -style=file "${files[@]}" >"$PW_BUILD/format.log" 2>&1; then
+        passed=$((passed + 1))
+        echo "${#files[@]} files formatted as .clang-format says"
+    else
+        fail "format: clang-format -i would change $(grep -c 'error:' "$PW_BUILD/format.log") places"
+        grep 'error:' "$PW_BUILD/format.log" | cut -d: -f1 | sort -u
     fi
-    local total fail
-    total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
-    fail=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
-    passed=$((passed + total - fail))
-    failed=$((failed + fail))
-    ((fail == 0)) || failures+=("$1: $fail failed")
 }
 
 build() { # preset
@@ -32,15 +39,29 @@ build() { # preset
 }
 
 run_ctest() { # preset, extra ctest arguments...
-    local preset=$1; shift
+    local preset=$1 log="$PW_BUILD/$1.test.log"
+    shift
     echo "== test $preset"
-    ctest --test-dir "$PW_BUILD/$preset" --output-on-failure "$@" 2>&1 | tee "$PW_BUILD/$preset.test.log"
-    note_ctest "$preset" "$PW_BUILD/$preset.test.log"
+    ctest --test-dir "$PW_BUILD/$preset" --output-on-failure --no-tests=error "$@" 2>&1 | tee "$log"
+    local status=${PIPESTATUS[0]} ran ok
+    ran=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: ' "$log")
+    ok=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed ' "$log")
+    passed=$((passed + ok))
+    if ((status != 0)); then
+        local bad=$((ran - ok))
+        ((bad > 0)) || bad=1
+        failed=$((failed + bad))
+        failures+=("$preset: ctest exited with $status ($((ran - ok)) of $ran tests did not pass)")
+    fi
 }
 
 run_fuzzers() { # seconds each
-    local seconds=$1 dir="$PW_BUILD/fuzz"
-    for f in $(cat "$dir/fuzzers.txt" 2>/dev/null); do
+    local seconds=$1 dir="$PW_BUILD/fuzz" f
+    local fuzzers=()
+    [ -f "$dir/fuzzers.txt" ] && mapfile -t fuzzers <"$dir/fuzzers.txt"
+    ((${#fuzzers[@]})) || { fail "fuzz: no targets listed"; return; }
+    for f in "${fuzzers[@]}"; do
+        [ -n "$f" ] || continue
         echo "== fuzz $f for ${seconds}s"
         mkdir -p "$dir/corpus/$f"
         local seeds=tests/fuzz/corpus/$f
@@ -48,9 +69,10 @@ run_fuzzers() { # seconds each
         if (cd "$dir" && "./tests/fuzz/$f" -max_total_time="$seconds" -print_final_stats=1 \
             "corpus/$f" ${seeds:+"$PW_ROOT/$seeds"}) >"$dir/$f.log" 2>&1; then
             passed=$((passed + 1))
-            grep -E '^(stat::number_of_executed_units|Done)' "$dir/$f.log" | tail -n 1
+            grep -E '^(stat::number_of_executed_units|stat::average_exec_per_sec)' "$dir/$f.log"
         else
-            failed=$((failed + 1)); failures+=("fuzz $f"); tail -n 40 "$dir/$f.log"
+            fail "fuzz $f"
+            tail -n 40 "$dir/$f.log"
         fi
     done
 }
@@ -60,12 +82,13 @@ if [ "${1:-}" = fuzz ]; then
     build fuzz || exit 1
     run_fuzzers "${2:-60}"
 else
-    pw_wine_prefix && pw_start_display && pw_start_wineserver || exit 1
+    check_format
     trap pw_stop_all EXIT
-    if build win; then run_ctest win; else failed=$((failed + 1)); failures+=("win build"); fi
-    if build native-asan; then run_ctest native-asan; else failed=$((failed + 1)); failures+=("native-asan build"); fi
-    if build native-tsan; then run_ctest native-tsan -L tsan; else failed=$((failed + 1)); failures+=("native-tsan build"); fi
-    if build fuzz; then run_fuzzers "${PW_FUZZ_SECONDS:-5}"; else failed=$((failed + 1)); failures+=("fuzz build"); fi
+    pw_wine_prefix && pw_start_display && pw_start_wineserver || exit 1
+    if build win; then run_ctest win; else fail "win build"; fi
+    if build native-asan; then run_ctest native-asan; else fail "native-asan build"; fi
+    if build native-tsan; then run_ctest native-tsan -L tsan; else fail "native-tsan build"; fi
+    if build fuzz; then run_fuzzers "${PW_FUZZ_SECONDS:-5}"; else fail "fuzz build"; fi
 fi
 
 for f in "${failures[@]}"; do echo "FAILED: $f"; done

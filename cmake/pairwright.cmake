@@ -35,7 +35,8 @@ elseif(PW_SANITIZE STREQUAL "tsan")
     target_link_options(pw_settings INTERFACE -fsanitize=thread)
 endif()
 if(PW_FUZZ)
-    target_compile_options(pw_settings INTERFACE -fsanitize=fuzzer-no-link,address,undefined -g)
+    target_compile_options(pw_settings INTERFACE -fsanitize=fuzzer-no-link,address,undefined -g
+        -fsanitize-coverage-ignorelist=${CMAKE_SOURCE_DIR}/cmake/fuzz-coverage-ignore.txt)
     target_link_options(pw_settings INTERFACE -fsanitize=address,undefined)
 endif()
 

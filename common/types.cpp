@@ -1,8 +1,15 @@
 #include "common/types.h"
 
+#include <atomic>
 #include <cstdio>
+#include <new>
 
 namespace pw {
+namespace {
+
+std::atomic<std::size_t> g_liveNotifyRecords{0};
+
+} // namespace
 
 void CopyDeviceName(const std::uint8_t* source, std::size_t length, char* name) {
     for (std::size_t i = 0; i < length; ++i) {
@@ -15,6 +22,22 @@ void CopyDeviceName(const std::uint8_t* source, std::size_t length, char* name) 
         }
         name[i] = static_cast<char>(c);
     }
+}
+
+void* NotifyRecord::operator new(std::size_t size) {
+    void* record = ::operator new(size);
+    ++g_liveNotifyRecords;
+    return record;
+}
+
+void NotifyRecord::operator delete(void* record) noexcept {
+    if (!record) return;
+    --g_liveNotifyRecords;
+    ::operator delete(record);
+}
+
+std::size_t NotifyRecord::LiveOnHeap() {
+    return g_liveNotifyRecords.load();
 }
 
 std::string FormatFirmware(std::uint8_t high, std::uint8_t low) {

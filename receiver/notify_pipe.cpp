@@ -48,6 +48,17 @@ NotifyRecord BuildNotifyRecord(const std::uint8_t* report) {
     return record;
 }
 
+std::optional<NotifyRecord> FilterReport(RepeatFilter& filter, const std::uint8_t* bytes, std::size_t length,
+                                         std::uint32_t now) {
+    if (RepeatWindowPassed(filter.lastTick, now)) filter.lastReport.clear();
+    filter.lastTick = now;
+    if (filter.lastReport.size() == length && std::equal(bytes, bytes + length, filter.lastReport.begin()))
+        return std::nullopt;
+    filter.lastReport.assign(bytes, bytes + length);
+    if (length != kNotifyReportLength) return std::nullopt;
+    return BuildNotifyRecord(bytes);
+}
+
 CNotifyPipe::CNotifyPipe(TickSource tick) : m_tick(std::move(tick)) {}
 
 CNotifyPipe::~CNotifyPipe() {
@@ -56,7 +67,7 @@ CNotifyPipe::~CNotifyPipe() {
 
 bool CNotifyPipe::Open(WindowHandle window, const std::wstring& path) {
     Close();
-    m_dwLastTick = m_tick();
+    m_filter = {m_tick(), {}};
     m_device = hid::CurrentBackend().Open(path, hid::OpenMode::Overlapped);
     if (!m_device) return false;
     m_hTarget.store(window);
@@ -65,7 +76,6 @@ bool CNotifyPipe::Open(WindowHandle window, const std::wstring& path) {
         Close();
         return false;
     }
-    m_lastReport.clear();
     m_bStopping.store(false);
     try {
         m_thread = std::thread([this, device = m_device.get()] { ReadLoop(*device); });
@@ -112,18 +122,12 @@ void CNotifyPipe::PauseAfterFailedRead() {
 }
 
 void CNotifyPipe::OnReport(const std::uint8_t* bytes, std::size_t length) {
-    const std::uint32_t now = m_tick();
-    if (RepeatWindowPassed(m_dwLastTick, now)) m_lastReport.clear();
-    m_dwLastTick = now;
-    if (m_lastReport.size() == length && std::equal(bytes, bytes + length, m_lastReport.begin())) return;
-    m_lastReport.assign(bytes, bytes + length);
-    if (length != kNotifyReportLength) return;
-
-    auto record = std::make_unique<NotifyRecord>(BuildNotifyRecord(bytes));
+    const std::optional<NotifyRecord> record = FilterReport(m_filter, bytes, length, m_tick());
     const WindowHandle target = m_hTarget.load();
-    if (!postingEnabled.load() || !target) return;
+    if (!record || !postingEnabled.load() || !target) return;
     // A failed post (the window is gone) frees the record; a delivered one belongs to the handler.
-    PostOwned(target, WM_RECEIVER_NOTIFY, std::move(record), reinterpret_cast<std::intptr_t>(this));
+    PostOwned(target, WM_RECEIVER_NOTIFY, std::make_unique<NotifyRecord>(*record),
+              reinterpret_cast<std::intptr_t>(this));
 }
 
 } // namespace pw

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -32,6 +33,17 @@ NotifyRecord BuildNotifyRecord(const std::uint8_t* report);
 inline bool RepeatWindowPassed(std::uint32_t last, std::uint32_t now) {
     return static_cast<std::uint32_t>(now - last) > kRepeatWindowMs;
 }
+
+// What the repeat filter remembers: when the last report of any length was read, and its bytes.
+struct RepeatFilter {
+    std::uint32_t lastTick = 0;
+    std::vector<std::uint8_t> lastReport;
+};
+
+// One report read at `now`: the record to post, or nothing when it repeats the report before it within
+// the window or is not 32 bytes long. The reader thread decides every report here.
+std::optional<NotifyRecord> FilterReport(RepeatFilter& filter, const std::uint8_t* bytes, std::size_t length,
+                                         std::uint32_t now);
 
 // Open, Close and SetPostingEnabled belong to the user-interface thread; OnReport runs on the reader
 // thread. A class that overrides OnReport must Close in its own destructor, before its part is gone.
@@ -66,9 +78,7 @@ private:
     std::atomic<bool> m_bStopping{false};
     std::atomic<bool> postingEnabled{true};
 
-    // Reader thread only (and Open, before the thread starts).
-    std::uint32_t m_dwLastTick = 0;
-    std::vector<std::uint8_t> m_lastReport;
+    RepeatFilter m_filter; // reader thread only (and Open, before the thread starts)
 
     // Wakes a reader that pauses after a failed read, so that Close stays prompt.
     std::mutex m_pauseMutex;

@@ -9,9 +9,9 @@ export PAIRWRIGHT_VIRTUAL=${PAIRWRIGHT_VIRTUAL:-demo}
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     exec wine "$dist/Pairwright.exe" "$@"
 fi
+trap pw_stop_all EXIT
 pw_start_display
 pw_start_wineserver
-trap pw_stop_all EXIT
 shots="$PW_BUILD/demo"
 rm -rf "$shots"
 mkdir -p "$shots"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need (run as root).
 set -euo pipefail
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libboost-dev
+packages=(cmake ninja-build g++ clang libclang-rt-dev clang-format googletest libboost-dev
     g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick)
 missing=()
 for p in "${packages[@]}"; do

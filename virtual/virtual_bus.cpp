@@ -190,7 +190,7 @@ void UsbDevice::SendInputLocked(std::vector<std::uint8_t> report) {
 }
 
 std::uint64_t UsbDevice::NowLocked() const {
-    return m_bus.m_now;
+    return m_bus.NowLocked();
 }
 
 void UsbDevice::ScheduleLocked(std::uint64_t at, std::function<void()> fn) {
@@ -283,7 +283,11 @@ void VirtualBus::UnplugLocked(UsbDevice& device) {
 
 std::uint64_t VirtualBus::Now() const {
     const std::lock_guard lock(m_mutex);
-    return m_now;
+    return NowLocked();
+}
+
+std::uint64_t VirtualBus::NowLocked() const {
+    return m_driver ? std::max(m_now, m_driver->WallTime()) : m_now;
 }
 
 std::function<std::uint32_t()> VirtualBus::TickSource() {
@@ -292,11 +296,25 @@ std::function<std::uint32_t()> VirtualBus::TickSource() {
 
 void VirtualBus::Advance(std::uint64_t ms) {
     const std::lock_guard advancing(m_advanceMutex);
-    std::uint64_t target;
+    std::uint64_t now;
     {
         const std::lock_guard lock(m_mutex);
-        target = m_now + ms;
+        now = m_now;
     }
+    RunUntil(now + ms);
+}
+
+void VirtualBus::AdvanceTo(std::uint64_t timeMs) {
+    const std::lock_guard advancing(m_advanceMutex);
+    std::uint64_t now;
+    {
+        const std::lock_guard lock(m_mutex);
+        now = m_now;
+    }
+    if (timeMs > now) RunUntil(timeMs);
+}
+
+void VirtualBus::RunUntil(std::uint64_t target) {
     for (;;) {
         std::function<void()> fn;
         {
@@ -316,9 +334,10 @@ void VirtualBus::Advance(std::uint64_t ms) {
     FlushNotices();
 }
 
-void VirtualBus::AdvanceTo(std::uint64_t timeMs) {
-    const std::uint64_t now = Now();
-    if (timeMs > now) Advance(timeMs - now);
+std::optional<std::uint64_t> VirtualBus::NextDue() const {
+    const std::lock_guard lock(m_mutex);
+    if (m_events.empty()) return std::nullopt;
+    return m_events.top().due;
 }
 
 void VirtualBus::Schedule(std::uint64_t atMs, std::function<void()> fn) {
@@ -326,7 +345,10 @@ void VirtualBus::Schedule(std::uint64_t atMs, std::function<void()> fn) {
 }
 
 void VirtualBus::ScheduleLocked(std::uint64_t atMs, std::function<void()> fn) {
-    m_events.push({std::max(atMs, m_now), m_nextOrder++, std::move(fn)});
+    const std::uint64_t order = m_nextOrder++;
+    m_events.push({std::max(atMs, NowLocked()), order, std::move(fn)});
+    // Only a new first event changes how long the driver may sleep.
+    if (m_driver && m_events.top().order == order) m_driver->Wake();
 }
 
 std::vector<Transfer> VirtualBus::Log() const {
@@ -350,12 +372,12 @@ void VirtualBus::ClearLog() {
 
 void VirtualBus::LogLocked(TransferKind kind, const std::wstring& path, const std::uint8_t* bytes,
                            std::size_t length, bool ok) {
-    m_log.push_back({kind, m_now, path, std::vector<std::uint8_t>(bytes, bytes + length), ok});
+    m_log.push_back({kind, NowLocked(), path, std::vector<std::uint8_t>(bytes, bytes + length), ok});
     if (trace::Enabled()) {
         static constexpr const char* kKinds[] = {"set-feature", "get-feature", "input"};
         trace::Write("bus", std::string(kKinds[static_cast<int>(kind)]) + (ok ? " " : " failed ") +
                                 trace::Narrow(path) + " " + trace::Hex(bytes, length) + " at " +
-                                std::to_string(m_now));
+                                std::to_string(NowLocked()));
     }
 }
 
@@ -479,10 +501,22 @@ std::unique_ptr<hid::Device> VirtualBus::Open(const std::wstring& path, hid::Ope
 
 // ---- RealTimeDriver
 
-RealTimeDriver::RealTimeDriver(VirtualBus& bus, std::chrono::milliseconds step)
-    : m_bus(bus), m_thread([this, step] { Run(step); }) {}
+RealTimeDriver::RealTimeDriver(VirtualBus& bus)
+    : m_bus(bus), m_start(std::chrono::steady_clock::now()), m_base(bus.Now()) {
+    {
+        const std::lock_guard lock(m_bus.m_mutex);
+        m_bus.m_driver = this;
+    }
+    m_thread = std::thread([this] { Run(); });
+}
 
 RealTimeDriver::~RealTimeDriver() {
+    {
+        // Bus time goes on from where the wall clock has brought it.
+        const std::lock_guard lock(m_bus.m_mutex);
+        m_bus.m_now = m_bus.NowLocked();
+        m_bus.m_driver = nullptr;
+    }
     {
         const std::lock_guard lock(m_mutex);
         m_stop = true;
@@ -491,16 +525,42 @@ RealTimeDriver::~RealTimeDriver() {
     m_thread.join();
 }
 
-void RealTimeDriver::Run(std::chrono::milliseconds step) {
-    const auto start = std::chrono::steady_clock::now();
-    const std::uint64_t base = m_bus.Now();
+std::uint64_t RealTimeDriver::WallTime() const {
+    const auto elapsed = std::chrono::steady_clock::now() - m_start;
+    return m_base +
+           static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
+void RealTimeDriver::Wake() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_woken = true;
+    }
+    m_wake.notify_all();
+}
+
+void RealTimeDriver::Run() {
     std::unique_lock lock(m_mutex);
-    while (!m_wake.wait_for(lock, step, [this] { return m_stop; })) {
+    while (!m_stop) {
+        // Cleared before looking at the queue: whatever is scheduled after this either shows in
+        // NextDue or sets it again.
+        m_woken = false;
         lock.unlock();
-        const auto elapsed =
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-        m_bus.AdvanceTo(base + static_cast<std::uint64_t>(elapsed.count()));
+        {
+            // Also runs what was scheduled for the very millisecond the bus stands at.
+            const std::lock_guard advancing(m_bus.m_advanceMutex);
+            m_bus.RunUntil(WallTime());
+        }
+        const std::optional<std::uint64_t> next = m_bus.NextDue();
         lock.lock();
+        const auto wake = [this] { return m_stop || m_woken; };
+        if (next) {
+            const std::uint64_t wait = *next > m_base ? *next - m_base : 0;
+            m_wake.wait_until(lock, m_start + std::chrono::milliseconds(wait), wake);
+        } else {
+            m_wake.wait(lock, wake);
+        }
+        ++m_wakeups;
     }
 }
 

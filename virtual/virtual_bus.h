@@ -7,12 +7,14 @@
 #include "receiver/hid_seam.h"
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <queue>
 #include <string>
 #include <thread>
@@ -23,6 +25,7 @@
 namespace pw::virt {
 
 class VirtualBus;
+class RealTimeDriver;
 class VirtualReceiver;
 class OtherHidDevice;
 struct ReceiverConfig;
@@ -144,6 +147,7 @@ public:
     void SetListener(BusListener* listener);
 
     // Bus time in milliseconds. Advance runs every event that falls due, in time order, each at its time.
+    // While a RealTimeDriver drives the bus, Now follows the wall clock between events too.
     std::uint64_t Now() const;
     std::uint32_t Tick() const { return static_cast<std::uint32_t>(Now()); }
     std::function<std::uint32_t()> TickSource();
@@ -162,6 +166,7 @@ public:
 private:
     friend class UsbDevice;
     friend class VirtualHandle;
+    friend class RealTimeDriver;
     struct Event {
         std::uint64_t due;
         std::uint64_t order;
@@ -189,6 +194,9 @@ private:
             return result;
         }
     }
+    std::uint64_t NowLocked() const;
+    void RunUntil(std::uint64_t target);
+    std::optional<std::uint64_t> NextDue() const;
     void PlugLocked(UsbDevice& device);
     void UnplugLocked(UsbDevice& device);
     void ScheduleLocked(std::uint64_t atMs, std::function<void()> fn);
@@ -207,12 +215,13 @@ private:
     mutable std::mutex m_mutex;
     std::vector<std::unique_ptr<UsbDevice>> m_devices;
     std::vector<UsbDevice*> m_plugOrder; // plugged devices, in the order they arrived
-    std::uint64_t m_now;
+    std::uint64_t m_now;                 // the time events have run up to
     std::uint64_t m_nextOrder = 0;
     std::priority_queue<Event, std::vector<Event>, std::greater<>> m_events;
     std::vector<Transfer> m_log;
     std::vector<Notice> m_notices;
     BusListener* m_listener = nullptr;
+    RealTimeDriver* m_driver = nullptr;
     std::uint32_t m_nextInstance = 0;
 
     std::mutex m_advanceMutex; // one advancer at a time
@@ -223,21 +232,33 @@ template <class F> auto UsbDevice::WithBusLock(F&& f) const {
     return m_bus.Locked(std::forward<F>(f));
 }
 
-// Advances a bus in step with the wall clock on a thread of its own (for the demo, not for tests).
+// Advances a bus in step with the wall clock on a thread of its own (for the demo, not for tests). The
+// thread sleeps until the next event falls due or an earlier one is scheduled, so an idle bus costs
+// nothing. One driver per bus; the bus must outlive it.
 class RealTimeDriver {
 public:
-    explicit RealTimeDriver(VirtualBus& bus, std::chrono::milliseconds step = std::chrono::milliseconds(10));
+    explicit RealTimeDriver(VirtualBus& bus);
     ~RealTimeDriver();
     RealTimeDriver(const RealTimeDriver&) = delete;
     RealTimeDriver& operator=(const RealTimeDriver&) = delete;
 
+    // How often the thread has woken so far.
+    std::uint64_t Wakeups() const { return m_wakeups.load(); }
+
 private:
-    void Run(std::chrono::milliseconds step);
+    friend class VirtualBus;
+    std::uint64_t WallTime() const; // the bus time the wall clock says
+    void Wake();                    // called with the bus lock held
+    void Run();
 
     VirtualBus& m_bus;
+    const std::chrono::steady_clock::time_point m_start;
+    const std::uint64_t m_base;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     bool m_stop = false;
+    bool m_woken = false;
+    std::atomic<std::uint64_t> m_wakeups{0};
     std::thread m_thread;
 };
 

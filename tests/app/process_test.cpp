@@ -151,7 +151,7 @@ TEST_F(ProgramRun, SecondInstanceShowsTheHiddenFirstAndEndsAtOnce) {
     EXPECT_EQ(first.ExitCode(), 0u);
 }
 
-TEST_F(ProgramRun, RunsOnTheVirtualReceiverThroughPlugsAndUnplugs) {
+TEST_F(ProgramRun, AnswersThroughAStormOfPlugsOnTheBusThreadAndExitsCleanly) {
     // Plugged and pulled from the bus's own thread while the main window discovers and follows.
     std::string script = "receiver R1\nreceiver R2 pid 7a32\nother X1 input32\nplug R1\nplug X1\n";
     for (int t = 100; t <= 1500; t += 100)

@@ -141,10 +141,17 @@ TEST(NotifyPipe, PostingSwitchedOffStillFeedsTheRepeatFilter) {
 
 TEST(NotifyPipe, RefusedPostFreesTheRecord) {
     Road road;
+    const std::size_t live = NotifyRecord::LiveOnHeap();
     road.posts.Refuse(true);
     road.Send(0, Report(0x03, {1}));
     road.Send(100, Report(0x03, {2}));
-    EXPECT_EQ(road.posts.Count(), 0u); // the leak checker of the native run sees any record left behind
+    EXPECT_EQ(road.posts.Count(), 0u);
+    EXPECT_EQ(NotifyRecord::LiveOnHeap(), live) << "a refused record was left behind";
+
+    road.posts.Refuse(false);
+    road.Send(200, Report(0x03, {3}));
+    ASSERT_EQ(road.posts.Count(), 1u);
+    EXPECT_EQ(NotifyRecord::LiveOnHeap(), live + 1) << "the record the recorder keeps is counted";
 }
 
 TEST(NotifyPipe, SurvivesFloodsFailuresAndOddReports) {

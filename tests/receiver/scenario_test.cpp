@@ -125,7 +125,7 @@ TEST(Scenario, ErrorsNameTheLine) {
     }
 }
 
-TEST(Scenario, BuiltInScenariosParseAndFilesAreRead) {
+TEST(Scenario, BuiltInScenariosParseAndAMissingFileIsAnError) {
     virt::Scenario scenario;
     std::string error;
     for (const virt::BuiltInScenario& builtIn : virt::kBuiltInScenarios) {

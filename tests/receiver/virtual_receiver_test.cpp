@@ -6,7 +6,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <regex>
+#include <thread>
 
 namespace pw {
 namespace {
@@ -302,6 +304,73 @@ TEST(RealTimeDriver, AdvancesTheBusWithTheWallClock) {
         const std::lock_guard lock(mutex);
         return fired;
     }));
+}
+
+// The wall clock on a loaded machine may run events late, never early: the upper bounds are loose.
+TEST(RealTimeDriver, SleepsWhileTheBusIsIdleButItsTimeFollowsTheWallClock) {
+    ReceiverRig rig({}, 500);
+    virt::RealTimeDriver driver(rig.bus);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const std::uint64_t wakeups = driver.Wakeups();
+    const std::uint64_t before = rig.bus.Now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const std::uint64_t after = rig.bus.Now();
+    EXPECT_LE(driver.Wakeups() - wakeups, 2u) << "stepping every 10 ms would wake about 50 times";
+    EXPECT_GE(after - before, 450u) << "bus time must not stand still between events";
+    EXPECT_LT(after - before, 60000u);
+}
+
+TEST(RealTimeDriver, EventsFireOnTimeAndANewEarlierOneWakesTheSleepingDriver) {
+    ReceiverRig rig({}, 500);
+    virt::RealTimeDriver driver(rig.bus);
+    rig.bus.Schedule(rig.bus.Now() + 3600 * 1000, [] {}); // the driver may sleep for an hour
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+
+    std::mutex mutex;
+    std::vector<std::pair<std::uint64_t, std::int64_t>> fired; // due, wall-clock ms from the start
+    const std::uint64_t wakeups = driver.Wakeups();
+    const std::uint64_t start = rig.bus.Now();
+    const auto wallStart = std::chrono::steady_clock::now();
+    constexpr int kEvents = 5;
+    for (int i = 1; i <= kEvents; ++i) {
+        const std::uint64_t due = start + 200 * i;
+        rig.bus.Schedule(due, [&, due] {
+            const auto wall = std::chrono::steady_clock::now() - wallStart;
+            const std::lock_guard lock(mutex);
+            fired.push_back({due, std::chrono::duration_cast<std::chrono::milliseconds>(wall).count()});
+        });
+    }
+    ASSERT_TRUE(test::WaitUntil(
+        [&] {
+            const std::lock_guard lock(mutex);
+            return fired.size() == kEvents;
+        },
+        std::chrono::seconds(30)));
+    EXPECT_LE(driver.Wakeups() - wakeups, 3u * kEvents) << "stepping every 10 ms would wake about 100 times";
+    for (int i = 0; i < kEvents; ++i) {
+        const auto [due, ran] = fired[i];
+        const auto wanted = static_cast<std::int64_t>(due - start);
+        EXPECT_EQ(wanted, 200 * (i + 1));
+        EXPECT_GE(ran, wanted - 2) << i; // the bus counts whole milliseconds
+        EXPECT_LT(ran, wanted + 5000) << i;
+    }
+
+    // The firmware schedules too: a device that asks to pair asks again a second later.
+    rig.bus.ClearLog();
+    rig.receiver.AskToPair(Mouse());
+    std::vector<std::uint64_t> asks;
+    ASSERT_TRUE(test::WaitUntil(
+        [&] {
+            asks.clear();
+            for (const virt::Transfer& t : rig.bus.Log()) {
+                if (t.kind == TransferKind::Input && t.bytes[1] == kNotifyPairRequest)
+                    asks.push_back(t.timeMs);
+            }
+            return asks.size() >= 2;
+        },
+        std::chrono::seconds(30)));
+    EXPECT_GE(asks[1] - asks[0], virt::kPairRequestRepeatMs);
+    EXPECT_LT(asks[1] - asks[0], virt::kPairRequestRepeatMs + 5000);
 }
 
 } // namespace
