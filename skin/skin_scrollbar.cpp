@@ -7,7 +7,6 @@
 using namespace pw::gdip;
 namespace sk = pw::skin;
 
-
 namespace {
 
 // Page areas and the thumb's middle are stretched with mirrored tiling, so their edges do not fade.

@@ -15,7 +15,8 @@ void Check(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::wstring format;
-    for (std::size_t i = 0; i + 1 < size; i += 2) format += static_cast<wchar_t>(data[i] | data[i + 1] << 8);
+    for (std::size_t i = 0; i + 1 < size; i += 2)
+        format += static_cast<wchar_t>(data[i] | data[i + 1] << 8);
     const std::wstring name = L"Vorn \x0645 Mouse";
     const std::wstring fallback = L"Your %s is now added and ready for use.";
 
