@@ -13,6 +13,9 @@
 
 namespace pw::trace {
 
+// Names the file the program traces into.
+inline constexpr wchar_t kEnvironmentVariable[] = L"PAIRWRIGHT_TRACE";
+
 bool Enabled();
 
 // Appends to the file from now on; false when it cannot be opened (tracing then stays off).
