@@ -25,6 +25,15 @@ bool PostOwned(WindowHandle window, unsigned message, std::unique_ptr<T> payload
     return true;
 }
 
+// The same for a message that carries its payload in lParam.
+template <class T>
+bool PostOwnedInLParam(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                       std::unique_ptr<T> payload) {
+    if (!PostToWindow(window, message, wParam, reinterpret_cast<std::intptr_t>(payload.get()))) return false;
+    payload.release();
+    return true;
+}
+
 // The handler's side: takes ownership of a payload that arrived as wParam (or lParam).
 template <class T> std::unique_ptr<T> TakeOwned(std::uintptr_t value) {
     return std::unique_ptr<T>(reinterpret_cast<T*>(value));
