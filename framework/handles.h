@@ -7,8 +7,7 @@
 
 namespace fw {
 
-template <class Handle, class Traits>
-class UniqueHandle {
+template <class Handle, class Traits> class UniqueHandle {
 public:
     UniqueHandle() = default;
     explicit UniqueHandle(Handle h) : m_h(h) {}
@@ -40,14 +39,12 @@ struct KernelHandleTraits { // CreateFileW and friends: INVALID_HANDLE_VALUE whe
 };
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
 
-template <class T>
-struct GdiObjectTraits {
+template <class T> struct GdiObjectTraits {
     static T Invalid() { return nullptr; }
     static bool Valid(T h) { return h != nullptr; }
     static void Close(T h) { DeleteObject(h); }
 };
-template <class T>
-using UniqueGdiObject = UniqueHandle<T, GdiObjectTraits<T>>;
+template <class T> using UniqueGdiObject = UniqueHandle<T, GdiObjectTraits<T>>;
 using UniqueBitmap = UniqueGdiObject<HBITMAP>;
 using UniqueBrush = UniqueGdiObject<HBRUSH>;
 using UniqueRegion = UniqueGdiObject<HRGN>;
@@ -74,6 +71,13 @@ struct RegKeyTraits {
 };
 using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;
 
+struct HookTraits {
+    static HHOOK Invalid() { return nullptr; }
+    static bool Valid(HHOOK h) { return h != nullptr; }
+    static void Close(HHOOK h) { UnhookWindowsHookEx(h); }
+};
+using UniqueHook = UniqueHandle<HHOOK, HookTraits>;
+
 // A window's device context from GetDC or GetWindowDC, released on scope exit.
 class WindowDc {
 public:
@@ -82,8 +86,7 @@ public:
     ~WindowDc() {
         if (m_dc) ReleaseDC(m_wnd, m_dc);
     }
-    WindowDc(WindowDc&& other) noexcept
-        : m_wnd(other.m_wnd), m_dc(std::exchange(other.m_dc, nullptr)) {}
+    WindowDc(WindowDc&& other) noexcept : m_wnd(other.m_wnd), m_dc(std::exchange(other.m_dc, nullptr)) {}
     WindowDc& operator=(WindowDc&&) = delete;
     WindowDc(const WindowDc&) = delete;
     HDC get() const { return m_dc; }

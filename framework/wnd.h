@@ -1,5 +1,7 @@
 // A C++ object bound to a window. The object is found again from its handle through a window
 // property, never through a global map. All of this runs on the window's (user-interface) thread.
+// No exception leaves a window procedure: one thrown by a handler ends at the window's boundary and
+// the window answers as its own procedure would (a failing creation handler fails the creation).
 #pragma once
 
 #include <windows.h>
@@ -14,7 +16,6 @@ public:
     CWnd& operator=(const CWnd&) = delete;
 
     HWND m_hWnd = nullptr;
-    HWND GetSafeHwnd() const { return this ? m_hWnd : nullptr; }
     operator HWND() const { return m_hWnd; }
 
     // The object bound to a window, or nullptr for a window the framework does not know.
@@ -26,7 +27,8 @@ public:
     HWND UnsubclassWindow();
 
     // Creates a window of any class (a system control too) and binds this object to it before its
-    // first message, so WM_NCCREATE and WM_CREATE reach WindowProc.
+    // first message, so WM_NCCREATE and WM_CREATE reach WindowProc. Creations may nest (a window
+    // created by another's WM_CREATE handler).
     bool CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, const RECT& rect,
                   HWND parent, UINT id);
     bool DestroyWindow();
@@ -76,14 +78,17 @@ public:
 
 protected:
     // Entry point for every bound window; also used by dialogs once they are bound.
-    static LRESULT CALLBACK StaticWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK StaticWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     void Attach(HWND wnd);
     void Detach();
 
 private:
-    static LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam) noexcept;
     void BindWindow(HWND wnd);
-    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT Route(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT AnswerAfterFailure(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT CallSuper(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     bool ModifyLong(int index, DWORD remove, DWORD add, UINT swpFlags);
     WNDPROC m_pfnSuper = nullptr; // the window's own procedure before we bound it
 };
