@@ -9,8 +9,10 @@ void CPopupDialog::Close() {
 }
 
 LRESULT CPopupDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // No default button: Enter is the dialog's OK operation, never a click of the button the template
+    // marks as default ("Add Device", "Done").
     switch (message) {
-    case WM_CLOSE: return OnClose();
+    case DM_GETDEFID: return 0;
     }
     return CSkinDialog::WindowProc(message, wParam, lParam);
 }

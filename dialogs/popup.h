@@ -27,10 +27,12 @@ public:
     // Enter and Escape do nothing unless a dialog says otherwise.
     void OnOK() override {}
     void OnCancel() override {}
+    // Does what the dialog's own close button does, so that no pop-up is ever left hidden while its
+    // opener counts it as open.
+    LRESULT OnClose() override;
 
 protected:
-    // What the dialog's own close button does. WM_CLOSE (Alt+F4) does the same, so that no pop-up is
-    // ever left hidden while its opener counts it as open.
+    // What the dialog's own close button does; WM_CLOSE (Alt+F4) too.
     virtual void OnCloseButton() { Close(); }
     // Posts to the owner's answer window; false without an owner or when the post fails.
     bool PostToOwner(UINT message, WPARAM wParam, LPARAM lParam) const;
@@ -40,9 +42,6 @@ protected:
     void GoToControlPanelAndClose();
 
     IPopupOwner* m_pOwner = nullptr;
-
-private:
-    LRESULT OnClose();
 };
 
 // The picture of a device kind: kind - 1 taken unsigned, so kind 1 is entry 0 (keyboard), 2 is entry 1

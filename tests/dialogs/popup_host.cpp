@@ -4,12 +4,21 @@
 
 #include <commctrl.h>
 
+#include <iterator>
 #include <memory>
 
 namespace pwtest {
 namespace {
 
 std::unique_ptr<pw::gdip::Session> s_gdiplus;
+HHOOK s_keyHook = nullptr;
+int s_keyReleases = 0;
+
+LRESULT CALLBACK CountReleases(int code, WPARAM wParam, LPARAM lParam) {
+    // Bit 31: the key is being released.
+    if (code == HC_ACTION && (static_cast<DWORD>(lParam) & 0x80000000u)) ++s_keyReleases;
+    return CallNextHookEx(s_keyHook, code, wParam, lParam);
+}
 
 } // namespace
 
@@ -45,13 +54,34 @@ std::vector<std::uint32_t> UiPicture(const wchar_t* file) {
     return pixels;
 }
 
+void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    const auto add = [&](WORD key, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    for (WORD key : keys)
+        add(key, 0);
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
+        add(*key, KEYEVENTF_KEYUP);
+    s_keyReleases = 0;
+    ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size());
+    ASSERT_TRUE(fw::PumpUntil([&] { return s_keyReleases >= static_cast<int>(keys.size()); }, 5000));
+    fw::PumpPending();
+}
+
 void PopupTest::SetUpTestSuite() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     s_gdiplus = std::make_unique<pw::gdip::Session>();
+    s_keyHook = SetWindowsHookExW(WH_KEYBOARD, CountReleases, nullptr, GetCurrentThreadId());
 }
 
 void PopupTest::TearDownTestSuite() {
+    UnhookWindowsHookEx(s_keyHook);
     s_gdiplus.reset();
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "dialogs/popup.h"
+#include "dialogs/welcome_switch.h"
 #include "framework/pump.h"
 #include "framework/wnd.h"
 #include "lang/multi_language.h"
@@ -16,6 +17,8 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
+#include <optional>
 #include <ostream>
 #include <utility>
 #include <set>
@@ -50,7 +53,8 @@ public:
 
 class TestHost final : public pw::IPopupOwner {
 public:
-    static constexpr RECT kMainRect{120, 90, 600, 770};
+    // Where the main window stands, with its real size.
+    static constexpr RECT kMainRect{400, 150, 900, 831};
 
     TestHost() {
         m_answers.CreateEx(0, L"STATIC", L"", 0, RECT{}, HWND_MESSAGE, 0);
@@ -147,6 +151,21 @@ inline void Click(HWND dialog, int id) {
     SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
     fw::PumpPending();
 }
+
+// Real key strokes (SendInput) to the foreground window: the keys pressed in order and released in
+// reverse, so {VK_MENU, VK_F4} is Alt+F4. Returns once every release has been delivered.
+void PressKeys(std::initializer_list<WORD> keys);
+
+class FakeWelcomeSwitch final : public pw::IWelcomeSwitch {
+public:
+    std::optional<bool> ReadDoNotShow() override { return stored; }
+    void WriteDoNotShow(bool checked) override {
+        writes.push_back(checked);
+        stored = checked;
+    }
+    std::optional<bool> stored;
+    std::vector<bool> writes;
+};
 
 // The pixels of a bitmap as 32-bit rows; empty for no bitmap.
 std::vector<std::uint32_t> Pixels(HBITMAP bitmap);
