@@ -2,6 +2,7 @@
 // operation opens the key, does its work and closes it again; nothing is cached. User-interface thread.
 #pragma once
 
+#include "dialogs/welcome_switch.h"
 #include "receiver/discovery.h"
 
 #include <windows.h>
@@ -47,5 +48,12 @@ void LoadAllKeySets(ClassificationSets& sets);
 // nothing when the value is missing or not a DWORD (the box keeps its template state).
 std::optional<bool> ReadWelcomeCheckBox();
 void WriteWelcomeCheckBox(bool checked);
+
+// The welcome dialog's switch, stored as "ShowWelcome".
+class CRegistryWelcomeSwitch final : public IWelcomeSwitch {
+public:
+    std::optional<bool> ReadDoNotShow() override { return ReadWelcomeCheckBox(); }
+    void WriteDoNotShow(bool checked) override { WriteWelcomeCheckBox(checked); }
+};
 
 } // namespace pw::settings
