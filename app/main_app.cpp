@@ -63,8 +63,9 @@ bool CMainApp::InitInstance() {
     }
 
     SetRegistryKey(settings::kFrameworkRegistryKey);
-    settings::ApplyStartupSettings();
-    m_bShow = ParseSwitches(m_arguments).show;
+    const bool showWelcome = settings::ApplyStartupSettings();
+    const StartupSwitches switches = ParseSwitches(m_arguments);
+    m_bShow = switches.show;
 
     // Chosen before any channel exists: the whole run uses one HID stack.
     m_pVirtualHid = CVirtualHid::FromEnvironment();
@@ -72,8 +73,14 @@ bool CMainApp::InitInstance() {
     IDeviceNotices& notices =
         m_pVirtualHid ? static_cast<IDeviceNotices&>(m_pVirtualHid->Hotplug()) : systemNotices;
 
+    settings::CRegistryWelcomeSwitch welcomeSwitch;
     {
-        CMainDlg dialog(m_bShow, m_strModuleFolder, notices);
+        CMainDlg dialog({.show = m_bShow,
+                         .moduleFolder = m_strModuleFolder,
+                         .notices = notices,
+                         .welcomeSwitch = welcomeSwitch,
+                         .showWelcome = showWelcome,
+                         .debugMode = switches.debugMode});
         m_pMainWnd = &dialog;
         dialog.DoModal();
         m_pMainWnd = nullptr;

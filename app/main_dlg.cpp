@@ -4,6 +4,7 @@
 #include "app/settings.h"
 #include "common/post.h"
 #include "receiver/notify_queue.h"
+#include "res/dialog_layouts.h"
 #include "res/resource.h"
 
 namespace pw {
@@ -24,9 +25,14 @@ template <class Fn> Fn LookUp(HMODULE library, const char* name) {
 
 } // namespace
 
-CMainDlg::CMainDlg(bool& show, std::wstring moduleFolder, IDeviceNotices& notices)
-    : CSkinDialog(IDD_MAIN_DIALOG), m_rbShow(show), m_strModuleFolder(std::move(moduleFolder)),
-      m_deviceNotices(notices) {
+CMainDlg::CMainDlg(const MainWindowSetup& setup)
+    : CSkinDialog(IDD_MAIN_DIALOG), m_rbShow(setup.show), m_strModuleFolder(setup.moduleFolder),
+      m_deviceNotices(setup.notices), m_bShowWelcome(setup.showWelcome),
+      m_itemView({.mainWindow = *this,
+                  .show = setup.show,
+                  .debugMode = setup.debugMode,
+                  .moduleFolder = setup.moduleFolder,
+                  .welcomeSwitch = setup.welcomeSwitch}) {
     AddControl(IDC_BTN_MINIMIZE, m_btnMinimize);
     AddControl(IDC_BTN_CLOSE, m_btnClose);
     AddControl(IDC_STATIC_TITLE, m_stTitle);
@@ -47,6 +53,7 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TRAY_CALLBACK: return OnTrayCallback(wParam, lParam);
     case WM_WINDOWPOSCHANGING: return OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
     case WM_SHOW_CONTROL_PANEL: return OnShowControlPanel();
+    case WM_MOUSEWHEEL: return OnMouseWheel(wParam, lParam);
     case WM_RECEIVER_NOTIFY: return OnReceiverNotify(wParam);
     case WM_CLOSE: return OnClose();
     case WM_DESTROY: return OnDestroy();
@@ -63,12 +70,19 @@ BOOL CMainDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     SetWindowText(EnglishDefault(TextKey::TrayTip));
 
-    m_itemView.SetTarget(m_hWnd);
+    if (!m_itemView.Create(m_hWnd)) return FALSE;
+    const RECT client = GetClientRect();
+    const RECT view = m_itemView.GetWindowRect();
+    SetWindowPos(m_itemView.m_hWnd, nullptr, ui::kItemViewLeft,
+                 client.bottom - (view.bottom - view.top) - ui::kItemViewBottomGap, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+
     // Registered before the walk, so that nothing plugged in meanwhile goes unseen.
     m_deviceNotices.Attach(m_hWnd);
     m_discovery.Attach(m_hWnd, ItemView());
     m_discovery.DiscoverPresent();
 
+    if (m_bShowWelcome && m_rbShow) m_itemView.PostMessage(WM_SHOW_WELCOME);
     // The first load of the language file: the language the file names as its default.
     SetLanguage();
     LayOutControls();
@@ -76,6 +90,7 @@ BOOL CMainDlg::OnInitDialog() {
 }
 
 void CMainDlg::ApplyTexts() {
+    m_itemView.SetLanguage(s_strLanguage);
     ApplyTableTexts();
 }
 
@@ -169,17 +184,13 @@ LRESULT CMainDlg::OnWindowPosChanging(WINDOWPOS* pos) {
 }
 
 LRESULT CMainDlg::OnShowControlPanel() {
-    BringToFront();
+    m_itemView.PostMessage(WM_SHOW_CONTROL_PANEL);
     return 0;
 }
 
-void CMainDlg::BringToFront() {
-    m_rbShow = true;
-    if (IsIconic(m_hWnd))
-        ShowWindow(SW_RESTORE);
-    else
-        SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
-    SetForegroundWindow(m_hWnd);
+LRESULT CMainDlg::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
+    if (m_itemView.m_hWnd) m_itemView.ScrollByWheel(GET_WHEEL_DELTA_WPARAM(wParam) < 0);
+    return CSkinDialog::WindowProc(WM_MOUSEWHEEL, wParam, lParam);
 }
 
 LRESULT CMainDlg::OnReceiverNotify(WPARAM wParam) {
@@ -197,8 +208,8 @@ LRESULT CMainDlg::OnClose() {
 
 LRESULT CMainDlg::OnDestroy() {
     m_deviceNotices.Detach();
-    // Reader threads end before the queue is emptied, so no record arrives after it.
-    m_itemView.CloseAll();
+    // The view's teardown stops and joins every reader thread.
+    m_itemView.DestroyWindow();
     FreeQueuedNotifyRecords(m_hWnd);
     const LRESULT result = CSkinDialog::WindowProc(WM_DESTROY, 0, 0);
     UnregisterSessionNotifications();

@@ -3,8 +3,9 @@
 // stays hidden while the application's show flag is false. User-interface thread only.
 #pragma once
 
+#include "dialogs/welcome_switch.h"
 #include "lang/multi_language.h"
-#include "panel/plain_item_view.h"
+#include "panel/item_view_dlg.h"
 #include "receiver/device_events.h"
 #include "receiver/discovery.h"
 #include "skin/skin_controls.h"
@@ -14,11 +15,19 @@
 
 namespace pw {
 
+// What the main window needs from start-up.
+struct MainWindowSetup {
+    bool& show;                // the application's show flag: while false the window never shows
+    std::wstring moduleFolder; // the program folder, without trailing backslash
+    IDeviceNotices& notices;   // where arrivals and removals of HID interfaces come from
+    IWelcomeSwitch& welcomeSwitch;
+    bool showWelcome = false; // the welcome page opens by itself at start
+    bool debugMode = false;   // the "DebugMode" switch
+};
+
 class CMainDlg : public CSkinDialog, public CMultiLanguage {
 public:
-    // show: the application's show flag, shared with start-up; moduleFolder: the program folder
-    // without trailing backslash; notices: where arrivals and removals of HID interfaces come from.
-    CMainDlg(bool& show, std::wstring moduleFolder, IDeviceNotices& notices);
+    explicit CMainDlg(const MainWindowSetup& setup);
     ~CMainDlg() override;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -26,10 +35,8 @@ public:
     bool OnCommand(WORD id, WORD code, HWND control) override;
     void ApplyTexts() override;
 
-    // Sets show and brings the window up, restoring it when minimised.
-    void BringToFront();
-
     const ClassificationSets& KeySets() const { return m_keySets; }
+    const CDlgItemView& View() const { return m_itemView; }
 
 protected:
     // The operations discovery drives; the item view's.
@@ -39,6 +46,7 @@ private:
     LRESULT OnDeviceChange(WPARAM wParam, LPARAM lParam);
     LRESULT OnWindowPosChanging(WINDOWPOS* pos);
     LRESULT OnShowControlPanel();
+    LRESULT OnMouseWheel(WPARAM wParam, LPARAM lParam);
     LRESULT OnReceiverNotify(WPARAM wParam);
     LRESULT OnClose() override;
     LRESULT OnDestroy();
@@ -54,6 +62,7 @@ private:
     bool& m_rbShow;
     const std::wstring m_strModuleFolder;
     IDeviceNotices& m_deviceNotices;
+    const bool m_bShowWelcome;
     HICON m_hIcon = nullptr;           // shared resource icon: never destroyed
     fw::UniqueModule m_sessionLibrary; // "wtsapi32.dll" while loaded
     CSkinButton m_btnMinimize;
@@ -62,7 +71,7 @@ private:
 
     ClassificationSets m_keySets;
     CDiscovery m_discovery{m_keySets};
-    CPlainItemView m_itemView;
+    CDlgItemView m_itemView;
 };
 
 } // namespace pw

@@ -56,6 +56,13 @@ void Write(std::string_view category, std::string_view text) {
     std::fflush(g_file); // a trace is read while the program runs, and must survive a crash
 }
 
+void WindowEvent(std::string_view what, std::string_view name, const void* handle) {
+    if (!Enabled()) return;
+    char text[32] = {};
+    std::snprintf(text, sizeof text, "%p", handle);
+    Write("window", std::string(what) + " " + std::string(name) + " " + text);
+}
+
 std::string Hex(const std::uint8_t* bytes, std::size_t length) {
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string out;

@@ -26,6 +26,9 @@ void Stop();
 std::int64_t NowMicroseconds();
 
 void Write(std::string_view category, std::string_view text);
+// "window open|close <name> <handle>": a window of the program came or went.
+void WindowEvent(std::string_view what, std::string_view name, const void* handle);
+
 // Only when tracing is on: call sites check Enabled() first, so that nothing is formatted while off.
 std::string Hex(const std::uint8_t* bytes, std::size_t length);
 std::string Narrow(std::wstring_view text);

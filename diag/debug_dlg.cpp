@@ -1,5 +1,6 @@
 #include "diag/debug_dlg.h"
 
+#include "common/trace.h"
 #include "framework/handles.h"
 #include "res/resource.h"
 
@@ -67,8 +68,15 @@ CDlgDebug::CDlgDebug(std::wstring moduleFolder, SaveErrorReporter reporter)
 LRESULT CDlgDebug::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CLOSE: return OnClose();
+    case WM_NCDESTROY: trace::WindowEvent("close", "IDD_DEBUG", m_hWnd); break;
     }
     return CDialog::WindowProc(message, wParam, lParam);
+}
+
+BOOL CDlgDebug::OnInitDialog() {
+    const BOOL result = CDialog::OnInitDialog();
+    trace::WindowEvent("open", "IDD_DEBUG", m_hWnd);
+    return result;
 }
 
 void CDlgDebug::DoDataExchange() {

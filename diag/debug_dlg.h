@@ -28,6 +28,7 @@ public:
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void DoDataExchange() override;
+    BOOL OnInitDialog() override;
     void OnCancel() override { OnOK(); }
     bool OnCommand(WORD id, WORD code, HWND control) override;
 

@@ -164,10 +164,8 @@ BOOL CSkinDialog::OnInitDialog() {
 
 void CSkinDialog::TraceWindow(const char* what) const {
     if (!pw::trace::Enabled()) return;
-    char handle[32] = {};
-    std::snprintf(handle, sizeof handle, "%p", static_cast<void*>(m_hWnd));
     const std::string name = m_pEntry ? std::string(m_pEntry->symbol) : std::to_string(m_nIDTemplate);
-    pw::trace::Write("window", std::string(what) + " " + name + " " + handle);
+    pw::trace::WindowEvent(what, name, m_hWnd);
 }
 
 LRESULT CSkinDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

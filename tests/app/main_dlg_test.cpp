@@ -44,10 +44,22 @@ public:
     std::vector<std::wstring> receivers;
 };
 
+class NoWelcomeSwitch final : public IWelcomeSwitch {
+public:
+    std::optional<bool> ReadDoNotShow() override { return std::nullopt; }
+    void WriteDoNotShow(bool) override {}
+};
+
+NoWelcomeSwitch g_welcomeSwitch;
+
 class TestMainDlg final : public CMainDlg {
 public:
     TestMainDlg(bool& show, const std::wstring& moduleFolder, IMainItemView& view, IDeviceNotices& notices)
-        : CMainDlg(show, moduleFolder, notices), m_view(view) {}
+        : CMainDlg({.show = show,
+                    .moduleFolder = moduleFolder,
+                    .notices = notices,
+                    .welcomeSwitch = g_welcomeSwitch}),
+          m_view(view) {}
 
 protected:
     IMainItemView& ItemView() override { return m_view; }
@@ -84,13 +96,14 @@ TEST_F(MainWindow, StaysHiddenWhileShowIsFalseUntilAskedToShow) {
     SetWindowPos(dialog.m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     EXPECT_FALSE(dialog.IsWindowVisible());
 
+    // The main window hands the request to its item view, which brings it up.
     dialog.SendMessage(WM_SHOW_CONTROL_PANEL);
+    EXPECT_TRUE(fw::PumpUntil([&] { return dialog.IsWindowVisible(); }, 5000));
     EXPECT_TRUE(show);
-    EXPECT_TRUE(dialog.IsWindowVisible());
 
     dialog.ShowWindow(SW_MINIMIZE);
     dialog.SendMessage(WM_SHOW_CONTROL_PANEL);
-    EXPECT_FALSE(IsIconic(dialog.m_hWnd)) << "restored";
+    EXPECT_TRUE(fw::PumpUntil([&] { return !IsIconic(dialog.m_hWnd); }, 5000)) << "restored";
     dialog.SendMessage(WM_CLOSE);
     EXPECT_EQ(dialog.m_hWnd, nullptr);
 }
@@ -233,7 +246,8 @@ TEST_F(MainWindow, ClosingSendsStopPairingToEveryReceiver) {
     bus.Plug(r2);
 
     show = false;
-    CMainDlg dialog(show, moduleFolder, hotplug); // the program's own item view
+    CMainDlg dialog(
+        {.show = show, .moduleFolder = moduleFolder, .notices = hotplug, .welcomeSwitch = g_welcomeSwitch});
     ASSERT_TRUE(dialog.Create(nullptr));
     bus.ClearLog();
     dialog.SendMessage(WM_CLOSE);
