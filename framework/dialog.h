@@ -19,7 +19,6 @@ public:
     INT_PTR DoModal();
     bool Create(HWND parent);       // modeless
     void EndDialog(INT_PTR result); // modal: ends DoModal; modeless: destroys the window
-    bool IsModal() const { return m_bModal; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

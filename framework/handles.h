@@ -81,7 +81,6 @@ using UniqueHook = UniqueHandle<HHOOK, HookTraits>;
 // A window's device context from GetDC or GetWindowDC, released on scope exit.
 class WindowDc {
 public:
-    static WindowDc Client(HWND wnd) { return WindowDc(wnd, GetDC(wnd)); }
     static WindowDc Whole(HWND wnd) { return WindowDc(wnd, GetWindowDC(wnd)); }
     ~WindowDc() {
         if (m_dc) ReleaseDC(m_wnd, m_dc);

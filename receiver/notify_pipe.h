@@ -62,7 +62,6 @@ public:
     const std::wstring& Path() const { return m_strPath; }
 
     void SetPostingEnabled(bool enabled) { postingEnabled.store(enabled); }
-    bool PostingEnabled() const { return postingEnabled.load(); }
 
     virtual void OnReport(const std::uint8_t* bytes, std::size_t length);
 

@@ -70,7 +70,6 @@ public:
     UsbDevice& operator=(const UsbDevice&) = delete;
     virtual ~UsbDevice();
 
-    const std::string& Tag() const { return m_tag; }
     // One path per HID interface, fixed for the device's life.
     std::vector<std::wstring> Paths() const;
     bool IsPlugged() const;
