@@ -1,8 +1,8 @@
 // The program's trace: with PAIRWRIGHT_TRACE=FILE set, one line per event is appended to FILE, each
 // starting with a monotonic time stamp in microseconds and a category: HID transfers and input
-// reports, the dispatcher's decisions, pop-ups opened and closed, discovery's decisions, and the
-// virtual receiver's own transfer log. Off, it costs one relaxed atomic load at each place that would
-// write. Lines are written whole, from any thread.
+// reports, the dispatcher's decisions, windows opened, shown and closed, discovery's decisions, and
+// the virtual receiver's own transfer log. Off, it costs one relaxed atomic load at each place that
+// would write. Lines are written whole, from any thread.
 #pragma once
 
 #include <cstddef>
@@ -26,7 +26,7 @@ void Stop();
 std::int64_t NowMicroseconds();
 
 void Write(std::string_view category, std::string_view text);
-// "window open|close <name> <handle>": a window of the program came or went.
+// "window open|shown|close <name> <handle>": a window of the program came, was shown or went.
 void WindowEvent(std::string_view what, std::string_view name, const void* handle);
 
 // Only when tracing is on: call sites check Enabled() first, so that nothing is formatted while off.

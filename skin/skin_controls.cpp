@@ -51,10 +51,9 @@ template <class T> std::unique_ptr<CSkinImage> CSkinControl<T>::GetStateImage(Sk
     if (!dialog || !this->m_hWnd) return nullptr;
     const RECT r = this->GetRectIn(dialog->m_hWnd);
     const int index = pw::skin::ImageIndex(kind, IndexField(kind), dialog->GetBackgroundIndex());
-    const auto& list = dialog->GetImages(kind);
-    if (index < 0 || static_cast<size_t>(index) >= list.size()) return nullptr;
-    auto image =
-        list[static_cast<size_t>(index)]->CloneArea(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    const CSkinImage* rendering = index < 0 ? nullptr : dialog->Image(kind, static_cast<size_t>(index));
+    if (!rendering) return nullptr;
+    auto image = rendering->CloneArea(r.left, r.top, r.right - r.left, r.bottom - r.top);
     return image->IsValid() ? std::move(image) : nullptr;
 }
 

@@ -106,26 +106,49 @@ void CSkinDialog::ApplyTableTexts() {
 }
 
 void CSkinDialog::AddImage(SkinImageKind kind, const std::wstring& path) {
-    m_images[static_cast<int>(kind)].push_back(CSkinImage::Load(path));
+    m_images[static_cast<int>(kind)].push_back({path, nullptr});
 }
 
 void CSkinDialog::SetMaskImage(const std::wstring& path) {
-    m_mask = CSkinImage::Load(path);
+    m_strMaskFile = path;
+}
+
+const BitmapPtr* CSkinDialog::Decoded(SkinImageKind kind, std::size_t index) {
+    auto& list = m_images[static_cast<int>(kind)];
+    if (index >= list.size()) return nullptr;
+    ImageEntry& entry = list[index];
+    if (!entry.image) entry.image = CSkinImage::Shared(entry.path);
+    return &entry.image;
+}
+
+const CSkinImage* CSkinDialog::Image(SkinImageKind kind, std::size_t index) {
+    const BitmapPtr* image = Decoded(kind, index);
+    return image ? image->get() : nullptr;
+}
+
+void CSkinDialog::ReleaseImages() {
+    m_hBackground = nullptr;
+    m_background.reset();
+    for (auto& list : m_images)
+        for (ImageEntry& entry : list)
+            entry.image.reset();
 }
 
 void CSkinDialog::SetBackground(int index) {
-    const auto& normal = GetImages(SkinImageKind::Normal);
-    if (index < 0 || static_cast<size_t>(index) >= normal.size()) return;
+    if (index < 0) return;
+    const BitmapPtr* image = Decoded(SkinImageKind::Normal, static_cast<std::size_t>(index));
+    if (!image) return;
     m_nBackground = index;
-    // The brush keeps its own copy of the pattern; the bitmap goes at the end of this scope.
-    const fw::UniqueBitmap bitmap = normal[static_cast<size_t>(index)]->ToHBitmap(kOpaqueBlack);
-    m_brBackground.reset(bitmap ? CreatePatternBrush(bitmap.get()) : nullptr);
+    m_background = *image;
+    m_hBackground = m_background->PatternBrush();
     if (m_hWnd) InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 void CSkinDialog::ApplyMask() {
-    if (!m_hWnd || !m_mask || !m_mask->IsValid()) return;
-    const fw::UniqueBitmap bitmap = m_mask->ToHBitmap(kOpaqueBlack);
+    if (!m_hWnd || m_strMaskFile.empty()) return;
+    const BitmapPtr mask = CSkinImage::Shared(m_strMaskFile);
+    if (!mask->IsValid()) return;
+    const fw::UniqueBitmap bitmap = mask->ToHBitmap(kOpaqueBlack);
     if (!bitmap) return;
     BITMAP info{};
     if (!GetObjectW(bitmap.get(), sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0) return;
@@ -156,7 +179,7 @@ void CSkinDialog::ApplyMask() {
 
 BOOL CSkinDialog::OnInitDialog() {
     SetBackground(0);
-    if (m_mask) ApplyMask();
+    ApplyMask();
     CDialog::OnInitDialog();
     TraceWindow("open");
     return TRUE;
@@ -178,7 +201,13 @@ LRESULT CSkinDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORMSGBOX: return OnCtlColor(message, wParam, lParam);
-    case WM_NCDESTROY: TraceWindow("close"); break;
+    case WM_SHOWWINDOW:
+        if (wParam) TraceWindow("shown");
+        break;
+    case WM_NCDESTROY:
+        TraceWindow("close");
+        ReleaseImages();
+        break;
     }
     return CDialog::WindowProc(message, wParam, lParam);
 }
@@ -191,8 +220,8 @@ LRESULT CSkinDialog::OnNcHitTest(WPARAM wParam, LPARAM lParam) {
 LRESULT CSkinDialog::OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam) {
     const LRESULT base = CDialog::WindowProc(message, wParam, lParam);
     SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-    if (reinterpret_cast<HWND>(lParam) == m_hWnd && m_brBackground)
-        return reinterpret_cast<LRESULT>(m_brBackground.get());
+    if (reinterpret_cast<HWND>(lParam) == m_hWnd && m_hBackground)
+        return reinterpret_cast<LRESULT>(m_hBackground);
     return base;
 }
 

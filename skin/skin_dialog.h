@@ -19,12 +19,16 @@ template <class T> class CSkinControl;
 class CSkinBitmap;
 class CSkinScrollBar;
 
-// A skinned window is its layout-table entry plus its behaviour: the constructor loads the renderings
+// A skinned window is its layout-table entry plus its behaviour: the constructor takes the renderings
 // and mask the entry names, registered controls get their looks from it, and LayOutControls and
 // ApplyTableTexts place them and fill in their language texts.
+//
+// The image lists name files; an entry is decoded the first time it is drawn (shared with every other
+// window that names the same file) and let go when the window is destroyed, so a dialog object without
+// a window holds no pictures. The mask is decoded for each outline it cuts.
 class CSkinDialog : public CDialog {
 public:
-    // Loads the skin of the template's table entry, if the table has one.
+    // Takes the skin of the template's table entry, if the table has one.
     explicit CSkinDialog(UINT templateId, CWnd* parent = nullptr);
     ~CSkinDialog() override;
 
@@ -32,8 +36,8 @@ public:
     void LoadSkin(const pw::ui::Dialog& entry);
     const pw::ui::Dialog* TableEntry() const { return m_pEntry; }
 
-    // Decodes the file and appends it to the list of `kind`, also when decoding failed, so that entry
-    // numbers stay those the dialog intends.
+    // Appends the file to the list of `kind`; an entry that cannot be decoded keeps its place, so that
+    // entry numbers stay those the dialog intends.
     void AddImage(SkinImageKind kind, const std::wstring& path);
     // Replaces the mask.
     void SetMaskImage(const std::wstring& path);
@@ -43,11 +47,11 @@ public:
     // Gives the window the size and outline of the mask; an invalid mask changes nothing.
     void ApplyMask();
 
-    const std::vector<BitmapPtr>& GetImages(SkinImageKind kind) const {
-        return m_images[static_cast<int>(kind)];
-    }
+    std::size_t ImageCount(SkinImageKind kind) const { return m_images[static_cast<int>(kind)].size(); }
+    // Entry `index` of the list, decoded now if it is not yet; nullptr when there is no such entry.
+    const CSkinImage* Image(SkinImageKind kind, std::size_t index);
     int GetBackgroundIndex() const { return m_nBackground; }
-    bool HasBackgroundBrush() const { return static_cast<bool>(m_brBackground); }
+    bool HasBackgroundBrush() const { return m_hBackground != nullptr; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
@@ -73,16 +77,24 @@ protected:
     BOOL m_bDraggable = FALSE; // pop-ups: a press anywhere on the surface drags the window
 
 private:
+    struct ImageEntry {
+        std::wstring path;
+        BitmapPtr image; // decoded while the window needs it
+    };
+
     const pw::ui::Control* ControlEntry(int id) const;
-    // "open" or "close", the template and the window handle, into the program's trace.
+    const BitmapPtr* Decoded(SkinImageKind kind, std::size_t index);
+    void ReleaseImages();
+    // "open", "shown" or "close", the template and the window handle, into the program's trace.
     void TraceWindow(const char* what) const;
 
     const pw::ui::Dialog* m_pEntry;
     std::vector<std::pair<int, CWnd*>> m_controls;
-    std::array<std::vector<BitmapPtr>, kSkinImageKindCount> m_images;
-    BitmapPtr m_mask;
+    std::array<std::vector<ImageEntry>, kSkinImageKindCount> m_images;
+    std::wstring m_strMaskFile;
     int m_nBackground = 0;
-    fw::UniqueBrush m_brBackground;
+    BitmapPtr m_background;         // the image the brush belongs to
+    HBRUSH m_hBackground = nullptr; // owned by m_background
 };
 
 class CSkinBitmap : public CStatic {

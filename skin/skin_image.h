@@ -1,4 +1,4 @@
-// One decoded skin image and the shared handle that holds it.
+// One decoded skin image, the shared handle that holds it, and the images shared by file.
 #pragma once
 
 #include "framework/handles.h"
@@ -19,7 +19,11 @@ using BitmapPtr = boost::shared_ptr<CSkinImage>;
 class CSkinImage {
 public:
     // Decodes a file (no embedded colour management); a missing or broken file gives an invalid image.
+    // The image holds only the decoded pixels: neither the file nor the decoder's copy of it.
     static BitmapPtr Load(const std::wstring& path);
+    // The image of the file that every holder naming the same path shares; decoded when nobody holds
+    // it, and gone with its last holder. User-interface thread only.
+    static BitmapPtr Shared(const std::wstring& path);
 
     explicit CSkinImage(Gdiplus::GpBitmap* adopted = nullptr) : m_pBitmap(adopted) {}
     ~CSkinImage();
@@ -38,10 +42,15 @@ public:
     bool RotateFlip(Gdiplus::RotateFlipType type);
     // A device-dependent copy; transparent pixels take the background colour.
     fw::UniqueBitmap ToHBitmap(Gdiplus::ARGB background) const;
+    // A pattern brush of the image with transparent pixels opaque black, made at the first call and
+    // owned by the image, so that every window showing the image as its background shares it;
+    // nullptr for an invalid image.
+    HBRUSH PatternBrush() const;
 
 private:
     bool Check(Gdiplus::GpStatus status) const;
 
     Gdiplus::GpBitmap* m_pBitmap;
     mutable Gdiplus::GpStatus m_lastStatus = Gdiplus::Ok;
+    mutable fw::UniqueBrush m_brPattern;
 };

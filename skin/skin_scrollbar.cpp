@@ -35,7 +35,7 @@ CSkinScrollBar::CSkinScrollBar() {
 CSkinScrollBar::~CSkinScrollBar() = default;
 
 void CSkinScrollBar::LoadSkin() {
-    if (!m_image) m_image = CSkinImage::Load(m_strSkinFile);
+    if (!m_image) m_image = CSkinImage::Shared(m_strSkinFile);
     const auto cells = sk::CellsOf(m_image->Width(), m_image->Height());
     m_nThickness = cells.thickness;
     m_nArrowSize = cells.arrow;

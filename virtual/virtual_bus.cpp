@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwctype>
-#include <deque>
 #include <optional>
 
 namespace pw::virt {
@@ -353,7 +352,7 @@ void VirtualBus::ScheduleLocked(std::uint64_t atMs, std::function<void()> fn) {
 
 std::vector<Transfer> VirtualBus::Log() const {
     const std::lock_guard lock(m_mutex);
-    return m_log;
+    return {m_log.begin(), m_log.end()};
 }
 
 std::vector<Transfer> VirtualBus::LogFor(const std::wstring& path) const {
@@ -370,9 +369,19 @@ void VirtualBus::ClearLog() {
     m_log.clear();
 }
 
+void VirtualBus::LimitLog(std::size_t maxTransfers) {
+    const std::lock_guard lock(m_mutex);
+    m_logLimit = maxTransfers;
+    while (m_log.size() > maxTransfers)
+        m_log.pop_front();
+}
+
 void VirtualBus::LogLocked(TransferKind kind, const std::wstring& path, const std::uint8_t* bytes,
                            std::size_t length, bool ok) {
-    m_log.push_back({kind, NowLocked(), path, std::vector<std::uint8_t>(bytes, bytes + length), ok});
+    if (!m_logLimit || *m_logLimit > 0) {
+        if (m_logLimit && m_log.size() >= *m_logLimit) m_log.pop_front();
+        m_log.push_back({kind, NowLocked(), path, std::vector<std::uint8_t>(bytes, bytes + length), ok});
+    }
     if (trace::Enabled()) {
         static constexpr const char* kKinds[] = {"set-feature", "get-feature", "input"};
         trace::Write("bus", std::string(kKinds[static_cast<int>(kind)]) + (ok ? " " : " failed ") +

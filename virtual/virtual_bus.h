@@ -1,7 +1,7 @@
 // A USB bus of virtual HID devices behind the HID seam: virtual receivers (a model of the receiver's
 // firmware) and unrelated HID devices, each plugged in and pulled out at will. Time is the bus's own:
 // tests advance it explicitly, the demo lets a RealTimeDriver advance it. Every feature report written
-// and read and every input report sent is kept in a transfer log.
+// and read and every input report sent is kept in a transfer log, unless the log is limited.
 #pragma once
 
 #include "receiver/hid_seam.h"
@@ -11,6 +11,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -157,6 +158,9 @@ public:
     std::vector<Transfer> Log() const;
     std::vector<Transfer> LogFor(const std::wstring& path) const;
     void ClearLog();
+    // Keeps only the latest maxTransfers transfers from now on (0: none); the log is unlimited
+    // otherwise. A bus that runs for hours with nobody reading its log limits it.
+    void LimitLog(std::size_t maxTransfers);
 
     // hid::Backend
     std::vector<std::wstring> Enumerate(std::size_t maxCount) override;
@@ -217,7 +221,8 @@ private:
     std::uint64_t m_now;                 // the time events have run up to
     std::uint64_t m_nextOrder = 0;
     std::priority_queue<Event, std::vector<Event>, std::greater<>> m_events;
-    std::vector<Transfer> m_log;
+    std::deque<Transfer> m_log;
+    std::optional<std::size_t> m_logLimit;
     std::vector<Notice> m_notices;
     BusListener* m_listener = nullptr;
     RealTimeDriver* m_driver = nullptr;

@@ -291,6 +291,25 @@ TEST(VirtualReceiver, MalformedFeatureReportsFail) {
     EXPECT_FALSE(notify->SetFeature(report, 32));
 }
 
+TEST(VirtualBus, ALimitedLogKeepsOnlyTheLatestTransfers) {
+    ReceiverRig rig;
+    CCmdPipe pipe;
+    ASSERT_TRUE(pipe.Open(rig.receiver.CommandPath()));
+    rig.bus.LimitLog(3);
+    EXPECT_EQ(rig.bus.Log().size(), 2u) << "the opening's two transfers stay";
+    pipe.QuerySlotCount();
+    SlotActivity activity{};
+    pipe.QueryActivity(activity);
+    const std::vector<virt::Transfer> log = rig.bus.Log();
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[0].kind, TransferKind::GetFeature);
+    EXPECT_EQ(log[0].bytes[1], kCmdQuerySlotCount);
+    EXPECT_EQ(log[2].bytes[1], kCmdQueryActivity);
+    rig.bus.LimitLog(0);
+    pipe.QuerySlotCount();
+    EXPECT_TRUE(rig.bus.Log().empty());
+}
+
 TEST(RealTimeDriver, AdvancesTheBusWithTheWallClock) {
     virt::VirtualBus bus(500);
     bool fired = false;

@@ -9,6 +9,7 @@
 #include <psapi.h>
 #include <winternl.h>
 
+#include <boost/weak_ptr.hpp>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -295,7 +296,7 @@ TEST_F(SkinWindows, UndecodableRenderingTakesItsPlaceButLeavesNoBrush) {
     TestDialog dialog;
     dialog.AddImage(SkinImageKind::Normal, Files().Path(L"broken.bmp"));
     dialog.AddImage(SkinImageKind::Normal, Files().Path(L"missing.bmp"));
-    ASSERT_EQ(dialog.GetImages(SkinImageKind::Normal).size(), 3u);
+    ASSERT_EQ(dialog.ImageCount(SkinImageKind::Normal), 3u);
     OpenDialog open(dialog);
     ASSERT_TRUE(open.created);
     dialog.SetBackground(2);
@@ -304,6 +305,36 @@ TEST_F(SkinWindows, UndecodableRenderingTakesItsPlaceButLeavesNoBrush) {
     EXPECT_EQ(dialog.button.GetStateImage(SkinImageKind::Normal), nullptr);
     dialog.SetBackground(0);
     EXPECT_TRUE(dialog.HasBackgroundBrush());
+}
+
+TEST_F(SkinWindows, WindowsNamingTheSameFileShareOneImageOnlyWhileTheyExist) {
+    TestDialog first;
+    TestDialog second;
+    boost::weak_ptr<CSkinImage> held;
+    {
+        OpenDialog a(first);
+        OpenDialog b(second);
+        ASSERT_TRUE(a.created && b.created);
+        const CSkinImage* shown = first.Image(SkinImageKind::Normal, 0);
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(second.Image(SkinImageKind::Normal, 0), shown);
+        held = CSkinImage::Shared(Files().Path(L"normal0.bmp"));
+        EXPECT_EQ(held.lock().get(), shown);
+    }
+    EXPECT_TRUE(held.expired()) << "the closed windows hold no pictures";
+    OpenDialog again(first);
+    ASSERT_TRUE(again.created);
+    EXPECT_TRUE(first.HasBackgroundBrush());
+    EXPECT_EQ(PixelOf(first.button.GetStateImage(SkinImageKind::Normal)), kRed) << "decoded again";
+}
+
+TEST_F(SkinWindows, ADecodedImageDoesNotHoldItsFile) {
+    const fs::path copy = Files().Path(L"held.bmp");
+    fs::copy_file(Files().Path(L"normal1.bmp"), copy, fs::copy_options::overwrite_existing);
+    const BitmapPtr image = CSkinImage::Load(copy.wstring());
+    ASSERT_TRUE(image->IsValid());
+    EXPECT_TRUE(DeleteFileW(copy.c_str())) << "error " << GetLastError();
+    EXPECT_EQ(PixelOf(image->CloneArea(0, 0, 1, 1)), kGreen);
 }
 
 TEST_F(SkinWindows, ControlIndexZeroDrawsTheBackgroundEntryButDisableUsesEntryZero) {
