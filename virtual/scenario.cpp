@@ -59,10 +59,10 @@ std::optional<std::uint64_t> ParseNumber(std::string_view text, int base = 10) {
     return value;
 }
 
-constexpr std::string_view kKeywords[] = {"receiver", "keyboard", "mouse", "other", "at",    "plug",
-                                          "unplug",   "with",     "after", "pair",  "asks",  "active",
-                                          "inactive", "report",   "flood", "fail",  "reply", "writes",
-                                          "reads",    "input",    "name",  "never", "joins", "limited"};
+constexpr std::string_view kKeywords[] = {
+    "receiver", "keyboard", "mouse",  "other",    "at",     "plug",    "unplug", "with",  "after",
+    "pair",     "asks",     "active", "inactive", "report", "flood",   "fail",   "reply", "writes",
+    "reads",    "input",    "name",   "never",    "joins",  "limited", "replug"};
 
 bool IsTag(std::string_view text) {
     if (text.empty() || text.size() > 32 || !std::isalpha(static_cast<unsigned char>(text[0]))) return false;
@@ -336,6 +336,11 @@ private:
             if (!AtEnd()) {
                 if (!Expect("after") || !Number(step.count, 1000)) return false;
                 if (step.count == 0) return Fail("after needs a count of at least 1");
+                if (!AtEnd()) {
+                    std::uint64_t replug = 0;
+                    if (!Expect("replug") || !Number(replug, kMaxScenarioTimeMs)) return false;
+                    step.replugMs = replug;
+                }
             }
         } else if (verb == "pair") {
             step.action = StepAction::Pair;
@@ -361,6 +366,10 @@ private:
                 return Fail("fail writes, reads or input");
             }
             if (!Number(step.count, 1000)) return false;
+            if (step.action != StepAction::FailInput && Peek() == "after" && !PeekQuoted()) {
+                ++m_pos;
+                if (!Number(step.after, 1000)) return false;
+            }
         } else if (m_tags.count(verb) && m_tags[verb] == Kind::Device) {
             step.device = verb;
             const std::string what = Next();
@@ -432,9 +441,9 @@ std::uint64_t PlayScenario(VirtualBus& bus, const Scenario& scenario) {
             break;
         }
         case StepAction::Unplug:
-            run = [&bus, target, count = step.count] {
+            run = [&bus, target, count = step.count, replug = step.replugMs] {
                 if (count) {
-                    target->UnplugAfterTransfers(static_cast<int>(count));
+                    target->UnplugAfterTransfers(static_cast<int>(count), replug);
                 } else {
                     bus.Unplug(*target);
                 }
@@ -453,10 +462,14 @@ std::uint64_t PlayScenario(VirtualBus& bus, const Scenario& scenario) {
             run = [target, bytes = step.bytes, count = step.count] { target->Flood(bytes, count); };
             break;
         case StepAction::FailWrites:
-            run = [target, n = static_cast<int>(step.count)] { target->FailWrites(n); };
+            run = [target, n = static_cast<int>(step.count), after = static_cast<int>(step.after)] {
+                target->FailWrites(n, after);
+            };
             break;
         case StepAction::FailReads:
-            run = [target, n = static_cast<int>(step.count)] { target->FailReads(n); };
+            run = [target, n = static_cast<int>(step.count), after = static_cast<int>(step.after)] {
+                target->FailReads(n, after);
+            };
             break;
         case StepAction::FailInput:
             run = [target, n = static_cast<int>(step.count)] { target->FailInputReads(n); };

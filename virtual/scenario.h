@@ -11,8 +11,10 @@
 //   at 6000 report R1 09 01 02                                 # a raw input report, any length
 //   at 6000 flood R1 50 09 05 01
 //   at 7000 fail R1 writes 2                                   # writes, reads or input
+//   at 7000 fail R1 reads 1 after 10                           # once 10 more transfers have passed
 //   at 7000 reply R1 08 03 ff                                  # the next feature read returns these bytes
 //   at 8000 unplug R1 after 1                                  # pulled out after one more transfer
+//   at 8000 unplug R1 after 3 replug 500                       # and plugged in again 500 ms later
 //   at 9000 unplug R1
 //
 // A step without "at" happens at the time of the step before it. Times count from when the
@@ -22,6 +24,7 @@
 #include "virtual/virtual_receiver.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,14 +33,14 @@ namespace pw::virt {
 
 enum class StepAction {
     Plug,       // target, then `with` devices paired first
-    Unplug,     // target; count > 0: after that many feature transfers
+    Unplug,     // target; count > 0: after that many feature transfers, replugMs: back in after that
     Pair,       // device into target's first free slot
     Ask,        // device asks target to pair
     Activity,   // device active (flag) or not, on every receiver that holds it
     Report,     // raw input report
     Flood,      // count copies of bytes
-    FailWrites, // count
-    FailReads,  // count
+    FailWrites, // count, after
+    FailReads,  // count, after
     FailInput,  // count
     Reply,      // next feature read returns bytes (zero-padded to 32)
 };
@@ -50,6 +53,8 @@ struct ScenarioStep {
     std::vector<std::string> with;
     std::vector<std::uint8_t> bytes;
     std::uint64_t count = 0;
+    std::uint64_t after = 0;
+    std::optional<std::uint64_t> replugMs;
     bool flag = false;
 };
 

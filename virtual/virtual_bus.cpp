@@ -153,16 +153,33 @@ void UsbDevice::Flood(const std::vector<std::uint8_t>& report, std::size_t count
     });
 }
 
-void UsbDevice::FailWrites(int count) {
-    WithBusLock([&] { m_failWrites = count; });
+void UsbDevice::FailWrites(int count, int after) {
+    WithBusLock([&] {
+        if (after > 0) {
+            m_failWritesAfter = after;
+            m_pendingFailWrites = count;
+        } else {
+            m_failWrites = count;
+        }
+        TraceStepLocked("fail-writes " + std::to_string(count) + " after " + std::to_string(after));
+    });
 }
 
-void UsbDevice::FailReads(int count) {
-    WithBusLock([&] { m_failReads = count; });
+void UsbDevice::FailReads(int count, int after) {
+    WithBusLock([&] {
+        if (after > 0) {
+            m_failReadsAfter = after;
+            m_pendingFailReads = count;
+        } else {
+            m_failReads = count;
+        }
+        TraceStepLocked("fail-reads " + std::to_string(count) + " after " + std::to_string(after));
+    });
 }
 
 void UsbDevice::FailInputReads(int count) {
     WithBusLock([&] {
+        TraceStepLocked("fail-input " + std::to_string(count));
         if (m_inputInterface >= m_interfaces.size()) return;
         for (const auto& weak : m_interfaces[m_inputInterface].handles) {
             if (const auto state = weak.lock()) {
@@ -173,15 +190,26 @@ void UsbDevice::FailInputReads(int count) {
     });
 }
 
-void UsbDevice::UnplugAfterTransfers(int count) {
-    WithBusLock([&] { m_unplugAfter = count > 0 ? count : -1; });
+void UsbDevice::UnplugAfterTransfers(int count, std::optional<std::uint64_t> replugMs) {
+    WithBusLock([&] {
+        m_unplugAfter = count > 0 ? count : -1;
+        m_replugMs = replugMs;
+        TraceStepLocked("unplug-after " + std::to_string(count) +
+                        (replugMs ? " replug " + std::to_string(*replugMs) : std::string()));
+    });
 }
 
 void UsbDevice::ReplyOnce(const std::array<std::uint8_t, 32>& reply) {
     WithBusLock([&] {
         m_forcedReply = reply;
         m_hasForcedReply = true;
+        if (trace::Enabled()) TraceStepLocked("reply " + trace::Hex(reply.data(), reply.size()));
     });
+}
+
+void UsbDevice::TraceStepLocked(const std::string& what) const {
+    if (trace::Enabled())
+        trace::Write("bus", m_tag + " " + what + " at " + std::to_string(m_bus.NowLocked()));
 }
 
 void UsbDevice::SendInputLocked(std::vector<std::uint8_t> report) {
@@ -256,6 +284,7 @@ void VirtualBus::SetListener(BusListener* listener) {
 
 void VirtualBus::PlugLocked(UsbDevice& device) {
     if (device.m_plugged) return;
+    device.TraceStepLocked("plug");
     device.m_plugged = true;
     ++device.m_generation;
     m_plugOrder.push_back(&device);
@@ -266,9 +295,11 @@ void VirtualBus::PlugLocked(UsbDevice& device) {
 
 void VirtualBus::UnplugLocked(UsbDevice& device) {
     if (!device.m_plugged) return;
+    device.TraceStepLocked("unplug");
     device.m_plugged = false;
     ++device.m_generation;
     device.m_unplugAfter = -1;
+    device.m_replugMs.reset();
     std::erase(m_plugOrder, &device);
     for (UsbDevice::Interface& iface : device.m_interfaces) {
         for (const auto& weak : iface.handles) {
@@ -404,7 +435,15 @@ void VirtualBus::DeliverInputLocked(UsbDevice& device, std::vector<std::uint8_t>
 }
 
 void VirtualBus::CountTransferLocked(UsbDevice& device) {
-    if (device.m_unplugAfter > 0 && --device.m_unplugAfter == 0) UnplugLocked(device);
+    if (device.m_failWritesAfter > 0 && --device.m_failWritesAfter == 0)
+        device.m_failWrites = device.m_pendingFailWrites;
+    if (device.m_failReadsAfter > 0 && --device.m_failReadsAfter == 0)
+        device.m_failReads = device.m_pendingFailReads;
+    if (device.m_unplugAfter > 0 && --device.m_unplugAfter == 0) {
+        const std::optional<std::uint64_t> replug = device.m_replugMs;
+        UnplugLocked(device);
+        if (replug) ScheduleLocked(NowLocked() + *replug, [this, &device] { Plug(device); });
+    }
 }
 
 void VirtualBus::FlushNotices() {

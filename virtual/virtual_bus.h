@@ -79,11 +79,14 @@ public:
     void SendInput(std::vector<std::uint8_t> report);
     void Flood(const std::vector<std::uint8_t>& report, std::size_t count);
 
-    // Fault injection; each counts down with the transfers it spoils.
-    void FailWrites(int count);           // SetFeature fails
-    void FailReads(int count);            // GetFeature fails
-    void FailInputReads(int count);       // pending and next input reads of every open handle fail
-    void UnplugAfterTransfers(int count); // pulled out right after that many more feature transfers
+    // Fault injection; each counts down with the transfers it spoils. The failures start once `after`
+    // more feature transfers have passed.
+    void FailWrites(int count, int after = 0); // SetFeature fails
+    void FailReads(int count, int after = 0);  // GetFeature fails
+    void FailInputReads(int count);            // pending and next input reads of every open handle fail
+    // Pulled out right after that many more feature transfers; with replugMs, plugged in again that
+    // much later.
+    void UnplugAfterTransfers(int count, std::optional<std::uint64_t> replugMs = std::nullopt);
     void ReplyOnce(const std::array<std::uint8_t, 32>& reply); // next GetFeature returns these bytes
 
 protected:
@@ -110,6 +113,9 @@ protected:
     bool IsPluggedLocked() const { return m_plugged; }
 
 private:
+    // "<tag> <what> at <bus time>" into the program's trace: plugging and the faults being armed.
+    void TraceStepLocked(const std::string& what) const;
+
     friend class VirtualBus;
     friend class VirtualHandle;
     struct Interface {
@@ -125,7 +131,12 @@ private:
     std::uint64_t m_generation = 0; // changes on every plug and unplug; stale handles and timers die
     int m_failWrites = 0;
     int m_failReads = 0;
+    int m_failWritesAfter = 0; // transfers until m_pendingFailWrites apply
+    int m_pendingFailWrites = 0;
+    int m_failReadsAfter = 0;
+    int m_pendingFailReads = 0;
     int m_unplugAfter = -1;
+    std::optional<std::uint64_t> m_replugMs;
     bool m_hasForcedReply = false;
     std::array<std::uint8_t, 32> m_forcedReply{};
 };

@@ -82,6 +82,32 @@ TEST(Scenario, FaultSteps) {
     EXPECT_FALSE(receiver->IsPlugged());
 }
 
+TEST(Scenario, FaultsThatWaitForTransfersAndAReceiverPluggedBackIn) {
+    const auto parsed = virt::ParseScenario("receiver R1\n"
+                                            "keyboard K1\n"
+                                            "fail R1 writes 1 after 2\n"
+                                            "fail R1 reads 1 after 5\n"
+                                            "unplug R1 after 6 replug 50\n"
+                                            "plug R1 with K1\n");
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    virt::VirtualBus bus;
+    hid::ScopedBackend scoped(bus);
+    virt::PlayScenario(bus, parsed.scenario);
+    bus.Advance(0);
+    auto* receiver = bus.Find("R1");
+    CCmdPipe pipe;
+    ASSERT_TRUE(pipe.Open(receiver->Paths()[virt::kCommandInterface])); // transfers 1 and 2
+    EXPECT_EQ(pipe.QuerySlotCount(), 0) << "the write fails; the read returns the old reply";
+    EXPECT_FALSE(pipe.QueryInfo()) << "the sixth transfer, a read, fails";
+    EXPECT_FALSE(receiver->IsPlugged()) << "out after the sixth";
+    bus.Advance(49);
+    EXPECT_FALSE(receiver->IsPlugged());
+    bus.Advance(1);
+    EXPECT_TRUE(receiver->IsPlugged());
+    ASSERT_TRUE(pipe.Open(receiver->Paths()[virt::kCommandInterface]));
+    EXPECT_TRUE(pipe.QueryInfo()) << "every fault is spent";
+}
+
 TEST(Scenario, ErrorsNameTheLine) {
     struct Case {
         std::string text;
@@ -112,6 +138,9 @@ TEST(Scenario, ErrorsNameTheLine) {
         {"receiver R1\nkeyboard K1\nK1 asks K1", 3, "no declared receiver"},
         {"receiver R1\nplug R1 with", 2, "missing"},
         {"receiver R1\nunplug R1 after 0", 2, "at least 1"},
+        {"receiver R1\nunplug R1 after 1 replug", 2, "missing"},
+        {"receiver R1\nunplug R1 after 1 again 5", 2, "expected 'replug'"},
+        {"receiver R1\nfail R1 input 1 after 2", 2, "unexpected 'after'"},
         {"receiver R1\nfail R1 everything 3", 2, "writes, reads or input"},
         {"receiver R1\ndance R1", 2, "unknown step"},
         {"receiver R1\nplug R1 now", 2, "expected 'with'"},
