@@ -141,6 +141,31 @@ int LineStepOf(const SCROLLINFO& info) {
     return std::max(1, static_cast<int>(info.nPage) / 3);
 }
 
+// What a window shows on the screen right now (its client area, children included).
+std::vector<std::uint32_t> ShownPixels(HWND wnd) {
+    const RECT client = CWnd::FromHandle(wnd)->GetClientRect();
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    format.bmiHeader.biWidth = client.right;
+    format.bmiHeader.biHeight = -client.bottom;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    HDC shown = GetDC(wnd);
+    HDC memory = CreateCompatibleDC(shown);
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(memory, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, client.right, client.bottom, shown, 0, 0, SRCCOPY);
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> pixels(first, first + static_cast<std::size_t>(client.right * client.bottom));
+    SelectObject(memory, old);
+    DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(wnd, shown);
+    return pixels;
+}
+
 // The answers (command 0x04) written to a receiver, as {accept, id bytes}; failed writes left out.
 std::vector<std::vector<std::uint8_t>> AnswersIn(const std::vector<virt::Transfer>& log) {
     std::vector<std::vector<std::uint8_t>> answers;
@@ -641,6 +666,28 @@ TEST_F(ItemView, ManyReceiversStackAndScrollByTheBarAndTheWheel) {
     EXPECT_EQ(view->ScrollOffset(), -last) << "the end of the range";
     EXPECT_TRUE(stacked(-last));
     EXPECT_EQ(BarInfo(Bar()).nPos, last);
+}
+
+TEST_F(ItemView, ScrolledRowsLookAsAFreshPaintingDrawsThem) {
+    for (const char* tag : {"R1", "R2", "R3", "R4", "R5", "R6"}) {
+        virt::VirtualReceiver& receiver = Plugged(tag);
+        receiver.AddPaired(Device("Slim Keyboard", kKindKeyboard, 0x0A0B0C));
+        Add(receiver);
+    }
+    ASSERT_TRUE(::IsWindowVisible(Bar()));
+    // A quick turn of the wheel: several notches before the view paints again.
+    for (int notch = 0; notch < 3; ++notch)
+        view->ScrollByWheel(true);
+    fw::PumpPending();
+    const std::vector<std::uint32_t> scrolled = ShownPixels(view->m_hWnd);
+    RedrawWindow(view->m_hWnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    fw::PumpPending();
+    const std::vector<std::uint32_t> fresh = ShownPixels(view->m_hWnd);
+    ASSERT_EQ(scrolled.size(), fresh.size());
+    EXPECT_EQ(std::mismatch(scrolled.begin(), scrolled.end(), fresh.begin()).first - scrolled.begin(),
+              static_cast<std::ptrdiff_t>(fresh.size()))
+        << "the first pixel that differs";
 }
 
 TEST_F(ItemView, DestroyingTheViewJoinsItsReadersFreesWhatTheyPostedAndClosesThePopups) {
