@@ -168,6 +168,9 @@ void CDlgItemView::RelayoutItems() {
             for (auto place = places.rbegin(); place != places.rend(); ++place)
                 place->first->MoveTo(0, place->second);
         }
+        // The rows' copied bits are not enough: strips of the view left to repaint overlap rows that
+        // moved in, and neither the view nor the rows clip their children.
+        RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }
     const RECT client = GetClientRect();
     const view::ScrollLayout layout = view::LayOutScroll(height, rows, client.bottom - client.top,
