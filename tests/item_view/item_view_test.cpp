@@ -449,12 +449,13 @@ TEST_F(ItemView, AnOpenDialogKeepsItsDataWhileEveryEventBecomesTheLastNotificati
     EXPECT_EQ(failed->GetMode(), CDlgPairFailed::kModeReceiverFull);
     EXPECT_TRUE(Same(failed->GetDeviceRecord(), a));
 
-    // The progress page is handed the last notification, whatever its code was.
+    // Every event becomes the last notification, but the progress page is handed the device the user
+    // said yes to: an event in between (a debug report, say) must not rename it.
     Notify(kNotifyUnused, c);
     view->SendMessage(WM_PAIR_ANSWER, a.Id(), 1);
     const CDlgPairProgress* progress = Open<CDlgPairProgress>();
     ASSERT_NE(progress, nullptr);
-    EXPECT_TRUE(Same(progress->GetDeviceRecord(), c));
+    EXPECT_TRUE(Same(progress->GetDeviceRecord(), a));
     EXPECT_EQ(Open<CDlgPairReq>(), nullptr);
 
     // Its Cancel stops pairing on every receiver through the view.
