@@ -9,6 +9,7 @@
 
 #include "common/trace.h"
 #include "res/resource.h"
+#include "tests/support/bmp_file.h"
 #include "virtual/virtual_hid_win.h"
 
 #include <windows.h>
@@ -34,27 +35,8 @@ constexpr DWORD kWatchMs = 30000;
 constexpr DWORD kPaintSettleMs = 300;
 
 bool SaveBmp(const std::wstring& path, HDC dc, HBITMAP bitmap, int width, int height) {
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    const int stride = (width * 3 + 3) & ~3;
-    info.biSizeImage = static_cast<DWORD>(stride * height);
-    std::vector<char> bits(info.biSizeImage);
-    if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), bits.data(), reinterpret_cast<BITMAPINFO*>(&info),
-                  DIB_RGB_COLORS) != height)
-        return false;
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + info.biSizeImage;
-    FILE* out = _wfopen(path.c_str(), L"wb");
-    if (!out) return false;
-    const bool ok = fwrite(&file, sizeof file, 1, out) == 1 && fwrite(&info, sizeof info, 1, out) == 1 &&
-                    fwrite(bits.data(), bits.size(), 1, out) == 1;
-    return fclose(out) == 0 && ok;
+    Bmp24 bmp(width, height);
+    return bmp.ReadFrom(dc, bitmap) && bmp.Save(path);
 }
 
 // What the screen shows inside the window's rectangle, the windows above it included.

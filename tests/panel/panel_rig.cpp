@@ -4,6 +4,7 @@
 #include "lang/multi_language.h"
 #include "res/dialog_layouts.h"
 #include "skin/gdiplus_util.h"
+#include "tests/support/bmp_file.h"
 
 #include <cstdio>
 #include <iterator>
@@ -26,25 +27,7 @@ private:
 [[maybe_unused]] const auto* const g_gdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
 
 void WriteBmp(const fs::path& path, int width, int height) {
-    const int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biSizeImage = static_cast<DWORD>(stride * height);
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + info.biSizeImage;
-    const std::vector<std::uint8_t> rows(info.biSizeImage, 0x80);
-    FILE* f = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(f, nullptr) << path;
-    fwrite(&file, sizeof file, 1, f);
-    fwrite(&info, sizeof info, 1, f);
-    fwrite(rows.data(), rows.size(), 1, f);
-    fclose(f);
+    ASSERT_TRUE(pwtest::Bmp24(width, height, 0x80).Save(path.wstring())) << path;
 }
 
 void RegisterWindowClass() {

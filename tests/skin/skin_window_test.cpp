@@ -3,6 +3,7 @@
 #include "skin/skin_controls.h"
 #include "skin/skin_dialog.h"
 #include "skin/skin_scrollbar.h"
+#include "tests/support/bmp_file.h"
 
 #include <windows.h>
 
@@ -39,33 +40,11 @@ constexpr COLORREF kGrey = RGB(90, 90, 90);
 
 // A 24-bit bottom-up Windows bitmap file.
 void WriteBmp(const fs::path& path, int width, int height, const std::function<COLORREF(int, int)>& pixel) {
-    const int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biSizeImage = static_cast<DWORD>(stride * height);
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + info.biSizeImage;
-    std::vector<std::uint8_t> rows(info.biSizeImage);
+    pwtest::Bmp24 bmp(width, height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const COLORREF c = pixel(x, y);
-            std::uint8_t* p = &rows[static_cast<size_t>((height - 1 - y) * stride + x * 3)];
-            p[0] = GetBValue(c);
-            p[1] = GetGValue(c);
-            p[2] = GetRValue(c);
-        }
-    FILE* f = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(f, nullptr) << path;
-    fwrite(&file, sizeof file, 1, f);
-    fwrite(&info, sizeof info, 1, f);
-    fwrite(rows.data(), rows.size(), 1, f);
-    fclose(f);
+        for (int x = 0; x < width; ++x)
+            bmp.Set(x, y, pixel(x, y));
+    ASSERT_TRUE(bmp.Save(path.wstring())) << path;
 }
 
 void WriteSolid(const fs::path& path, int width, int height, COLORREF colour) {

@@ -9,6 +9,7 @@
 #include "res/dialog_layouts.h"
 #include "res/resource.h"
 #include "skin/skin_table.h"
+#include "tests/support/bmp_file.h"
 #include "tools/gallery/scene.h"
 
 #include <windows.h>
@@ -194,29 +195,9 @@ void ForceLook(HWND root, Look look) {
 }
 
 bool SaveBmp(const std::wstring& path, HBITMAP bitmap, int width, int height) {
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    const int stride = (width * 3 + 3) & ~3;
-    info.biSizeImage = static_cast<DWORD>(stride * height);
-    std::vector<std::uint8_t> bits(info.biSizeImage);
-    HDC screen = GetDC(nullptr);
-    const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), bits.data(),
-                               reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    if (rows != height) return false;
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + info.biSizeImage;
-    FILE* f = _wfopen(path.c_str(), L"wb");
-    if (!f) return false;
-    const bool ok = fwrite(&file, sizeof file, 1, f) == 1 && fwrite(&info, sizeof info, 1, f) == 1 &&
-                    fwrite(bits.data(), bits.size(), 1, f) == 1;
-    return fclose(f) == 0 && ok;
+    pwtest::Bmp24 bmp(width, height);
+    const fw::WindowDc screen = fw::WindowDc::Whole(nullptr);
+    return bmp.ReadFrom(screen.get(), bitmap) && bmp.Save(path);
 }
 
 // The window as it is on screen (its own surface, children included), outside its outline the backdrop.
