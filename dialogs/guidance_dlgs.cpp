@@ -43,11 +43,7 @@ CDlgPairHelp::CDlgPairHelp() : CPopupDialog(IDD_PAIR_HELP) {
     AddControl(IDC_BTN_GO_CONTROL_PANEL, m_btnControlPanel);
     AddControl(IDC_STATIC_HELP_TITLE, m_stTitle);
     AddControl(IDC_STATIC_HELP_DISTANCE, m_stDistance);
-    AddControl(IDC_STATIC_HELP_COMMENT, m_stSteps[0]);
-    AddControl(IDC_STATIC_HELP_COMMENT2, m_stSteps[1]);
-    AddControl(IDC_STATIC_HELP_COMMENT3, m_stSteps[2]);
-    AddControl(IDC_STATIC_HELP_COMMENT4, m_stSteps[3]);
-    AddControl(IDC_STATIC_HELP_COMMENT5, m_stSteps[4]);
+    AddStepBoxes(m_stSteps);
     AddControl(IDC_STATIC_CAPTION, m_stCaption);
 }
 

@@ -90,11 +90,7 @@ CDlgPairFailedMsg::CDlgPairFailedMsg() : CPopupDialog(IDD_PAIR_FAILED_MSG) {
     AddControl(IDC_STATIC_FAILED_MSG_TITLE, m_stTitle);
     AddControl(IDC_STATIC_DISTANCE, m_stDistance);
     AddControl(IDC_PIC_DEVICE, m_picDevice);
-    AddControl(IDC_STATIC_HELP_COMMENT, m_stSteps[0]);
-    AddControl(IDC_STATIC_HELP_COMMENT2, m_stSteps[1]);
-    AddControl(IDC_STATIC_HELP_COMMENT3, m_stSteps[2]);
-    AddControl(IDC_STATIC_HELP_COMMENT4, m_stSteps[3]);
-    AddControl(IDC_STATIC_HELP_COMMENT5, m_stSteps[4]);
+    AddStepBoxes(m_stSteps);
     AddControl(IDC_STATIC_CAPTION, m_stCaption);
 }
 

@@ -5,6 +5,8 @@
 #include "common/types.h"
 #include "dialogs/popup_owner.h"
 #include "lang/multi_language.h"
+#include "res/resource.h"
+#include "skin/skin_controls.h"
 #include "skin/skin_dialog.h"
 
 #include <cstddef>
@@ -40,6 +42,13 @@ protected:
     LPARAM Self() const { return reinterpret_cast<LPARAM>(m_hWnd); }
     // The link of the pages that close themselves: asks the owner, if any, to bring up the main window.
     void GoToControlPanelAndClose();
+    // The five step boxes of the pages that tell how to pair, in the order their texts count.
+    void AddStepBoxes(CSkinStatic (&steps)[5]) {
+        constexpr int kIds[] = {IDC_STATIC_HELP_COMMENT, IDC_STATIC_HELP_COMMENT2, IDC_STATIC_HELP_COMMENT3,
+                                IDC_STATIC_HELP_COMMENT4, IDC_STATIC_HELP_COMMENT5};
+        for (int i = 0; i < 5; ++i)
+            AddControl(kIds[i], steps[i]);
+    }
 
     IPopupOwner* m_pOwner = nullptr;
 };
