@@ -39,6 +39,8 @@ constexpr int kStartRuns = 5;
 // Linux counts a thread's time in 10 ms ticks: one tick is 0.05 % of a core over 20 s.
 constexpr int kIdleWindows = 3;
 constexpr DWORD kIdleWindowMs = 20000;
+// The trace's run only counts exchanges and what the trace itself costs.
+constexpr DWORD kTracedWindowMs = 10000;
 // Long enough for the start's own work (the first activity passes, Wine's lazy loading) to be over.
 constexpr DWORD kSettleMs = 2000;
 constexpr int kDefaultCycles = 50;
@@ -97,14 +99,14 @@ std::string Number(double value) {
 }
 
 void PrintTable(const std::vector<Figure>& figures) {
-    std::printf("\n%-44s %-8s %9s %9s %9s %9s %5s\n", "figure", "unit", "min", "median", "max", "p99", "n");
+    std::printf("\n%-52s %-8s %9s %9s %9s %9s %5s\n", "figure", "unit", "min", "median", "max", "p99", "n");
     for (const Figure& f : figures) {
         if (f.samples.empty()) {
-            std::printf("%-44s %-8s %9s\n", f.label.c_str(), f.unit.c_str(), "not measured");
+            std::printf("%-52s %-8s %9s\n", f.label.c_str(), f.unit.c_str(), "not measured");
             continue;
         }
         const auto [low, high] = std::minmax_element(f.samples.begin(), f.samples.end());
-        std::printf("%-44s %-8s %9s %9s %9s %9s %5zu\n", f.label.c_str(), f.unit.c_str(),
+        std::printf("%-52s %-8s %9s %9s %9s %9s %5zu\n", f.label.c_str(), f.unit.c_str(),
                     Number(*low).c_str(), Number(Median(f.samples)).c_str(), Number(*high).c_str(),
                     f.withP99 ? Number(Percentile(f.samples, 0.99)).c_str() : "", f.samples.size());
     }
@@ -343,55 +345,82 @@ void MeasureStart(StartFigures& f) {
     }
 }
 
-// ---- Idle, both programs at once.
+// ---- Idle.
 
 struct IdleFigures {
     Figure cpu{"idle_cpu_percent", "idle CPU, Pairwright (20 s windows)", "% core"};
     Figure cpuBare{"idle_cpu_bare_percent", "idle CPU, bare dialog (20 s windows)", "% core"};
+    Figure cpuWhole{"idle_cpu_60s_percent", "idle CPU over the whole 60 s, Pairwright", "% core"};
+    Figure cpuWholeBare{"idle_cpu_60s_bare_percent", "idle CPU over the whole 60 s, bare dialog", "% core"};
+    Figure cpuTraced{"idle_cpu_traced_percent", "idle CPU, Pairwright with its trace on", "% core"};
     Figure exchanges{"idle_exchanges_per_receiver_s", "feature exchanges per receiver per second", "1/s"};
 };
 
-void MeasureIdle(IdleFigures& f) {
-    std::printf("pw_bench: idle, %d windows of %lu s with the main window and %d receivers beside the bare "
-                "dialog\n",
-                kIdleWindows, kIdleWindowMs / 1000, kReceivers);
-    std::fflush(stdout);
-    const Bare bare;
-    Pairwright program(BenchFile("two_full_receivers.txt"));
-    if (!bare.Shown() || !program.Shown()) return Note("a program did not show for the idle run");
-    Sleep(kSettleMs);
-    const Probe programProbe(program.program.Id());
-    const Probe bareProbe(bare.program.Id());
-    double cpu = programProbe.CpuMs();
-    double cpuBare = bareProbe.CpuMs();
+// Processor time over consecutive windows, as a percentage of one core; each window's span in trace time
+// goes to `window` as well.
+void SampleCpu(const std::vector<const Probe*>& probes, int windows, DWORD windowMs,
+               const std::vector<Figure*>& into,
+               const std::function<void(std::int64_t, std::int64_t)>& window = nullptr) {
+    std::vector<double> before;
+    for (const Probe* probe : probes)
+        before.push_back(probe->CpuMs());
     std::int64_t from = pw::trace::NowMicroseconds();
-    double total = 0;
-    double totalBare = 0;
-    for (int i = 0; i < kIdleWindows; ++i) {
-        Sleep(kIdleWindowMs);
+    for (int i = 0; i < windows; ++i) {
+        Sleep(windowMs);
         const std::int64_t to = pw::trace::NowMicroseconds();
-        const double nowCpu = programProbe.CpuMs();
-        const double nowCpuBare = bareProbe.CpuMs();
         const double ms = static_cast<double>(to - from) / 1000;
-        f.cpu.samples.push_back((nowCpu - cpu) / ms * 100);
-        f.cpuBare.samples.push_back((nowCpuBare - cpuBare) / ms * 100);
-        total += nowCpu - cpu;
-        totalBare += nowCpuBare - cpuBare;
-        // One exchange is a command written and its answer read back.
-        const auto writes = std::count_if(
-            program.trace.Lines().begin(), program.trace.Lines().end(), [&](const TraceLine& line) {
-                return line.category == "hid" && line.text.starts_with("set-feature ") &&
-                       line.microseconds >= from && line.microseconds < to;
-            });
-        f.exchanges.samples.push_back(static_cast<double>(writes) / (ms / 1000) / kReceivers);
-        cpu = nowCpu;
-        cpuBare = nowCpuBare;
+        for (std::size_t p = 0; p < probes.size(); ++p) {
+            const double now = probes[p]->CpuMs();
+            into[p]->samples.push_back((now - before[p]) / ms * 100);
+            before[p] = now;
+        }
+        if (window) window(from, to);
         from = to;
     }
-    const double seconds = kIdleWindows * kIdleWindowMs / 1000.0;
-    std::printf("pw_bench: over %.0f s idle: Pairwright %.3f %% of a core, bare dialog %.3f %%\n", seconds,
-                total / (seconds * 10), totalBare / (seconds * 10));
-    program.program.Close();
+}
+
+void MeasureIdle(IdleFigures& f) {
+    std::printf("pw_bench: idle, %d windows of %lu s with the main window and %d receivers beside the bare "
+                "dialog, then %lu s with the trace on\n",
+                kIdleWindows, kIdleWindowMs / 1000, kReceivers, kIdleWindows * kTracedWindowMs / 1000);
+    std::fflush(stdout);
+    {
+        // As a user runs it: no trace.
+        const Bare bare;
+        const Program program(
+            {.environment = {{pw::kVirtualEnvironmentVariable, BenchFile("two_full_receivers.txt")}}});
+        if (!bare.Shown() || !program.WaitForMainWindow())
+            return Note("a program did not show for the idle run");
+        Sleep(kSettleMs);
+        const Probe programProbe(program.Id());
+        const Probe bareProbe(bare.program.Id());
+        SampleCpu({&programProbe, &bareProbe}, kIdleWindows, kIdleWindowMs, {&f.cpu, &f.cpuBare});
+        // The windows are of one length: their mean is the whole stretch's figure.
+        const auto mean = [](const Figure& windows) {
+            double sum = 0;
+            for (const double sample : windows.samples)
+                sum += sample;
+            return sum / static_cast<double>(windows.samples.size());
+        };
+        f.cpuWhole.samples.push_back(mean(f.cpu));
+        f.cpuWholeBare.samples.push_back(mean(f.cpuBare));
+    }
+    Pairwright traced(BenchFile("two_full_receivers.txt"));
+    if (!traced.Shown()) return Note("the main window did not show for the traced idle run");
+    Sleep(kSettleMs);
+    const Probe probe(traced.program.Id());
+    SampleCpu({&probe}, kIdleWindows, kTracedWindowMs, {&f.cpuTraced},
+              [&](std::int64_t from, std::int64_t to) {
+                  // One exchange is a command written and its answer read back.
+                  const std::vector<TraceLine>& lines = traced.trace.Lines();
+                  const auto writes = std::count_if(lines.begin(), lines.end(), [&](const TraceLine& line) {
+                      return line.category == "hid" && line.text.starts_with("set-feature ") &&
+                             line.microseconds >= from && line.microseconds < to;
+                  });
+                  f.exchanges.samples.push_back(static_cast<double>(writes) * 1e6 /
+                                                static_cast<double>(to - from) / kReceivers);
+              });
+    traced.program.Close();
 }
 
 // ---- The soak: pair requests and their latency, the working set after it.
@@ -581,6 +610,9 @@ int main() {
                                          soak.latency,
                                          idle.cpu,
                                          idle.cpuBare,
+                                         idle.cpuWhole,
+                                         idle.cpuWholeBare,
+                                         idle.cpuTraced,
                                          idle.exchanges,
                                          start.workingSet,
                                          start.workingSetBare,
