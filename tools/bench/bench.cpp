@@ -2,9 +2,9 @@
 // bare dialog program (bare_dialog.cpp) in the same run. Prints a table and writes every figure as JSON.
 //   pw_bench JSON_FILE [CYCLES [start|idle|soak]]
 // The last argument runs one part alone (the soak's working-set ratio then has no bare dialog beside it).
-// Latencies and idle windows are read from the program's trace, whose clock this process shares under
-// Wine; processor time is the sum of a process's thread times; a working set is the system's figure for
-// the process. Nothing here judges a figure: a step that does not happen is counted and reported.
+// Latencies and exchanges are read from the program's trace, whose clock this process shares under Wine;
+// processor time is the sum of a process's thread times; a working set is the system's figure for the
+// process. Nothing here judges a figure: a step that does not happen is counted and reported.
 #include "app/settings.h"
 #include "common/trace.h"
 #include "framework/handles.h"
@@ -78,6 +78,14 @@ struct Figure {
     std::vector<double> samples{};
     bool withP99 = false;
 };
+
+// A measurement that failed (NaN) is left out, and said.
+void Record(Figure& figure, double value) {
+    if (std::isfinite(value))
+        figure.samples.push_back(value);
+    else
+        std::fprintf(stderr, "pw_bench: a measurement of %s failed\n", figure.label.c_str());
+}
 
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -301,7 +309,7 @@ void MeasureStart(StartFigures& f) {
         if (!shown) return Note("the bare dialog did not show"), std::nullopt;
         f.bare.samples.push_back(*shown);
         Sleep(kSettleMs);
-        f.workingSetBare.samples.push_back(Probe(run.program.Id()).WorkingSetMb());
+        Record(f.workingSetBare, Probe(run.program.Id()).WorkingSetMb());
         return shown;
     };
     const auto program = [&]() -> std::optional<double> {
@@ -312,7 +320,7 @@ void MeasureStart(StartFigures& f) {
             Note("the main window showed with " + std::to_string(devices) + " devices listed, not 12");
         f.program.samples.push_back(*shown);
         Sleep(kSettleMs);
-        f.workingSet.samples.push_back(Probe(run.program.Id()).WorkingSetMb());
+        Record(f.workingSet, Probe(run.program.Id()).WorkingSetMb());
         run.program.Close();
         return shown;
     };
@@ -371,7 +379,7 @@ void SampleCpu(const std::vector<const Probe*>& probes, int windows, DWORD windo
         const double ms = static_cast<double>(to - from) / 1000;
         for (std::size_t p = 0; p < probes.size(); ++p) {
             const double now = probes[p]->CpuMs();
-            into[p]->samples.push_back((now - before[p]) / ms * 100);
+            Record(*into[p], (now - before[p]) / ms * 100);
             before[p] = now;
         }
         if (window) window(from, to);
@@ -540,7 +548,7 @@ void MeasureSoak(int cycles, double bareMb, const std::wstring& traceCopy, SoakF
             const Probe probe(run.program.Id());
             HWND view = run.trace.WaitForOpen("IDD_ITEM_VIEW");
             Sleep(kSettleMs);
-            f.workingSetBefore.samples.push_back(probe.WorkingSetMb());
+            Record(f.workingSetBefore, probe.WorkingSetMb());
             for (int i = 0; i < cycles; ++i) {
                 if (PairAndRemove(run, view, i, f)) ++f.completed;
                 if (i % 10 == 9) {
@@ -561,8 +569,9 @@ void MeasureSoak(int cycles, double bareMb, const std::wstring& traceCopy, SoakF
             if (const auto open = VisibleWindows(run.program); open.size() != 1)
                 Note(std::to_string(open.size()) +
                      " windows visible after the soak, not only the main window");
-            f.workingSetAfter.samples.push_back(probe.WorkingSetMb());
-            if (bareMb > 0) f.workingSetRatio.samples.push_back(f.workingSetAfter.samples.back() / bareMb);
+            Record(f.workingSetAfter, probe.WorkingSetMb());
+            if (bareMb > 0 && !f.workingSetAfter.samples.empty())
+                f.workingSetRatio.samples.push_back(f.workingSetAfter.samples.back() / bareMb);
             run.program.Close();
             CopyFileW(run.trace.Path().c_str(), traceCopy.c_str(), FALSE);
         }
