@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # All tests: the format check, the Windows build under Wine (headless), the native build under ASan+UBSan
 # and TSan, and a short run of every fuzz target.  ./test.sh fuzz SECONDS runs only the fuzz targets, longer.
+# ./test.sh bench [CYCLES] runs only the benchmarks (tools/bench/): a table, and the figures in build/bench.json.
 # Whether a stage passed is its runner's exit status; ctest's summary only feeds the count of tests.
 set -uo pipefail
 cd "$(dirname "$0")"
@@ -77,10 +78,21 @@ run_fuzzers() { # seconds each
     done
 }
 
+run_bench() { # soak cycles
+    trap pw_stop_all EXIT
+    pw_wine_prefix && pw_start_display && pw_start_wineserver || exit 1
+    build win || exit 1
+    echo "== bench"
+    wine "$PW_BUILD/win/tools/bench/pw_bench.exe" "$(winepath -w "$PW_BUILD/bench.json")" ${1:+"$1"}
+}
+
 mkdir -p "$PW_BUILD"
 if [ "${1:-}" = fuzz ]; then
     build fuzz || exit 1
     run_fuzzers "${2:-60}"
+elif [ "${1:-}" = bench ]; then
+    run_bench "${2:-}"
+    exit
 else
     check_format
     trap pw_stop_all EXIT
