@@ -2,6 +2,11 @@
 
 # The program folder a user would unpack: Pairwright.exe with ui/ and lan/ beside it.
 set(PW_DIST_DIR ${CMAKE_BINARY_DIR}/../dist CACHE PATH "Runnable program folder")
+# The zip and the installer made from that folder.
+set(PW_RELEASE_DIR ${CMAKE_BINARY_DIR}/../release CACHE PATH "Release packages")
+set(PW_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR})
+set(PW_RELEASE_ZIP ${PW_RELEASE_DIR}/Pairwright-${PW_VERSION}-win64.zip)
+set(PW_RELEASE_SETUP ${PW_RELEASE_DIR}/Pairwright-${PW_VERSION}-setup.exe)
 
 # Boost for the cross compiler: only the boost folder, never the host's /usr/include.
 if(WIN32)

@@ -168,6 +168,9 @@ void CDlgItemView::RelayoutItems() {
             for (auto place = places.rbegin(); place != places.rend(); ++place)
                 place->first->MoveTo(0, place->second);
         }
+        // The rows' copied bits are not enough: strips of the view left to repaint overlap rows that
+        // moved in, and neither the view nor the rows clip their children.
+        RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }
     const RECT client = GetClientRect();
     const view::ScrollLayout layout = view::LayOutScroll(height, rows, client.bottom - client.top,
@@ -273,9 +276,13 @@ LRESULT CDlgItemView::OnPairAnswer(WPARAM id, LPARAM accept) {
     item.SetWatchedDevice(static_cast<DeviceId>(id));
     if (!accept) return 1;
     item.StartPairingWatch();
+    // The request the user answered names the device; the last notification may be a later event.
+    const DeviceSlotRecord& accepted = m_pairReq.GetDeviceRecord().Id() == static_cast<DeviceId>(id)
+                                           ? m_pairReq.GetDeviceRecord()
+                                           : m_lastNotification;
     OpenPopup(m_progress, MainWindow(), [&] {
         item.SetWatchTarget(m_progress.m_hWnd);
-        m_progress.SetDeviceRecord(m_lastNotification);
+        m_progress.SetDeviceRecord(accepted);
         m_progress.SetOwner(this);
     });
     return 1;

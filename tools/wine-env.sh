@@ -5,8 +5,9 @@ export PW_BUILD=${PW_BUILD:-$PW_ROOT/build}
 export WINEPREFIX=${WINEPREFIX:-$PW_BUILD/wineprefix}
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
-# No network here: keep Wine from offering its Mono and Gecko add-ons.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No network here: keep Wine from offering its Mono and Gecko add-ons. Shortcuts made in the prefix (the
+# installer's) stay in the prefix: no menu entries or icons for the build machine's desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 pw_wine_prefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then

@@ -142,4 +142,111 @@ TEST_F(EndToEnd, TheAboutBoxHoldsTheMainWindowUntilEnterClosesIt) {
     ASSERT_TRUE(run.program.Close());
 }
 
+TEST_F(EndToEnd, ADeviceIsRemovedOnlyOnceItsRemovalIsConfirmed) {
+    Session run({.scenario = "two_devices"});
+    HWND main = run.MainWindow();
+    ASSERT_NE(main, nullptr);
+    const auto receiver = run.trace.WaitFor("discovery", "^arrival receiver ");
+    ASSERT_TRUE(receiver);
+    const std::string command = Literal(PathOf(*receiver));
+    const HWND view = run.trace.WaitForOpen("IDD_ITEM_VIEW");
+    std::vector<Row> rows;
+    ASSERT_TRUE(WaitUntil([&] { return (rows = Rows(run.trace, view)).size() == 4; }, kWaitMs))
+        << Describe(rows);
+    ASSERT_EQ(Describe(rows),
+              "IDD_RECEIVER_ITEM Vorn Veltrane Receiver | IDD_DEVICE_ITEM Vorn QT 1 Keyboard | "
+              "IDD_DEVICE_ITEM Vorn QT 2 Mouse | IDD_ADD_NEW_DEV");
+    const HWND mouse = rows[2].hwnd;
+
+    // Cancel first: the device stays.
+    ASSERT_TRUE(Click(mouse, IDC_BTN_DELETE_DEV));
+    HWND question = run.trace.WaitForShown("IDD_DEL_DEV_REQ");
+    ASSERT_NE(question, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(main); }, kWaitMs)) << "modal over the main window";
+    EXPECT_EQ(Control(question, IDC_STATIC_ASK)->text, L"Remove Vorn QT 2 Mouse?");
+    EXPECT_EQ(Control(question, IDC_STATIC_DEL_COMMENT)->text,
+              L"Please confirm that you would like to remove this device.");
+    ASSERT_TRUE(Click(question, IDCANCEL));
+    EXPECT_TRUE(run.trace.WaitForClose(question));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, kWaitMs));
+    EXPECT_THAT(run.trace.Find("hid", "^set-feature " + command + " 0806"), testing::IsEmpty());
+    EXPECT_EQ(Rows(run.trace, view).size(), 4u);
+
+    const std::size_t cancelled = run.trace.Lines().size();
+    ASSERT_TRUE(Click(mouse, IDC_BTN_DELETE_DEV));
+    question = run.trace.WaitForShown("IDD_DEL_DEV_REQ", kWaitMs, cancelled);
+    ASSERT_NE(question, nullptr);
+    ASSERT_TRUE(Click(question, IDC_BTN_DELETE));
+    EXPECT_TRUE(run.trace.WaitFor("hid", "^set-feature " + command + " 080602")) << "slot 2 is emptied";
+    EXPECT_TRUE(run.trace.WaitForClose(mouse)) << "its row goes";
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, kWaitMs));
+    EXPECT_TRUE(WaitUntil([&] { return (rows = Rows(run.trace, view)).size() == 3; }, kWaitMs))
+        << Describe(rows);
+    EXPECT_EQ(
+        Describe(rows),
+        "IDD_RECEIVER_ITEM Vorn Veltrane Receiver | IDD_DEVICE_ITEM Vorn QT 1 Keyboard | IDD_ADD_NEW_DEV");
+    EXPECT_TRUE(Stacked(rows));
+    ASSERT_TRUE(run.program.Close());
+}
+
+// UTF-16 LE without a byte-order mark, CR LF after every line.
+std::string LogFileBytes(const std::vector<std::wstring>& lines) {
+    std::string bytes;
+    for (const std::wstring& line : lines) {
+        for (const wchar_t c : line + L"\r\n") {
+            bytes += static_cast<char>(c & 0xFF);
+            bytes += static_cast<char>(c >> 8);
+        }
+    }
+    return bytes;
+}
+
+int ListCount(HWND list) {
+    DWORD_PTR count = 0;
+    if (!SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &count)) return -1;
+    return static_cast<int>(count);
+}
+
+TEST_F(EndToEnd, DebugModeLogsThePairingAndSavesTheLogBesideTheProgram) {
+    const ProgramCopy copy;
+    const std::wstring file = copy.Folder() + L"\\PairingLog.txt";
+    Session run({.scenario = "pair_request", .arguments = L"DebugMode", .folder = copy.Folder()});
+    ASSERT_NE(run.MainWindow(), nullptr);
+    HWND debug = run.trace.WaitForShown("IDD_DEBUG");
+    ASSERT_NE(debug, nullptr) << "opened by the receiver's first state report";
+    EXPECT_EQ(Inspect(debug).text, L"Debug Dialog");
+    const HWND list = GetDlgItem(debug, IDC_LIST_LOG);
+    // Debug reports are switched on before the notification interface is open: the receiver's answer
+    // to that ("Debug log is enabled", then Init) reaches nobody.
+    const std::vector<std::wstring> lines = {
+        L"State mechanism in Request received",
+        L"Receive 0x5C and check Pass",
+        L"State mechanism in Progress A (Pipe0)",
+        L"State mechanism in Progress B (Pipe2)",
+        L"State mechanism in Success",
+        L"State mechanism in Init",
+    };
+    std::optional<std::string> saved;
+    const auto savedAre = [&](std::size_t count) {
+        return WaitUntil([&] { return ListCount(list) == static_cast<int>(count); }, kWaitMs) &&
+               Click(debug, IDC_BTN_SAVE) &&
+               WaitUntil(
+                   [&] {
+                       saved = ReadFileBytes(file);
+                       return saved && *saved == LogFileBytes({lines.begin(), lines.begin() + count});
+                   },
+                   kWaitMs);
+    };
+
+    HWND request = run.trace.WaitForShown("IDD_PAIR_REQ");
+    ASSERT_NE(request, nullptr);
+    EXPECT_FALSE(ReadFileBytes(file)) << "nothing is written before Save";
+    EXPECT_TRUE(savedAre(1)) << ListCount(list) << " lines, " << (saved ? saved->size() : 0) << " bytes";
+    ASSERT_TRUE(Click(request, IDC_BTN_ADD_DEVICE));
+    ASSERT_NE(run.trace.WaitForShown("IDD_PAIR_SUCC", 30000), nullptr);
+    EXPECT_TRUE(savedAre(lines.size()))
+        << "replaced: " << ListCount(list) << " lines, " << (saved ? saved->size() : 0) << " bytes";
+    ASSERT_TRUE(run.program.Close());
+}
+
 } // namespace

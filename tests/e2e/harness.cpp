@@ -3,8 +3,11 @@
 #include "app/settings.h"
 #include "common/trace.h"
 #include "lang/multi_language.h"
+#include "res/resource.h"
 #include "virtual/virtual_hid_win.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -166,6 +169,19 @@ HWND Trace::WaitForOpen(std::string_view symbol, DWORD timeoutMs, std::size_t fr
     return line ? HandleOf(*line) : nullptr;
 }
 
+HWND Trace::WaitForShown(std::string_view symbol, DWORD timeoutMs, std::size_t from) const {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    HWND wnd = WaitForOpen(symbol, timeoutMs, from);
+    const auto left = [&] { return static_cast<DWORD>(std::max<LONGLONG>(0, deadline - GetTickCount64())); };
+    if (!wnd || !WaitUntil([&] { return IsWindowVisible(wnd) || !IsWindow(wnd); }, left()) || !IsWindow(wnd))
+        return nullptr;
+    // Answered once the program's thread is back in its message loop, after the opener placed the window.
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutW(wnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, std::max<DWORD>(left(), 1), &ignored))
+        return nullptr;
+    return wnd;
+}
+
 bool Trace::WaitForClose(HWND wnd, DWORD timeoutMs) const {
     return WaitUntil(
         [&] {
@@ -188,6 +204,14 @@ std::vector<HWND> Trace::OpenWindows(std::string_view symbol) const {
     return open;
 }
 
+std::string Trace::SymbolOf(HWND wnd) const {
+    std::string symbol;
+    for (const TraceLine& line : Find("window", "^open ")) {
+        if (HandleOf(line) == wnd) symbol = line.text.substr(5, line.text.rfind(' ') - 5);
+    }
+    return symbol;
+}
+
 std::string Literal(std::string_view text) {
     static constexpr std::string_view kSpecial = R"(\^$.|?*+()[]{})";
     std::string pattern;
@@ -196,6 +220,62 @@ std::string Literal(std::string_view text) {
         pattern += c;
     }
     return pattern;
+}
+
+std::vector<Row> Rows(const Trace& trace, HWND itemView) {
+    std::vector<Row> rows;
+    for (const Window& child : Children(itemView)) {
+        if (!child.visible) continue;
+        Row row{.hwnd = child.hwnd, .symbol = trace.SymbolOf(child.hwnd), .rect = child.rect};
+        if (row.symbol == "IDD_NO_DONGLE_TIP") continue;
+        const int nameId = row.symbol == "IDD_RECEIVER_ITEM" ? IDC_STATIC_RECEIVER_NAME
+                           : row.symbol == "IDD_DEVICE_ITEM" ? IDC_STATIC_DEVICE_NAME
+                                                             : 0;
+        if (const auto name = nameId ? Control(child.hwnd, nameId) : std::nullopt) row.name = name->text;
+        rows.push_back(std::move(row));
+    }
+    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.rect.top < b.rect.top; });
+    return rows;
+}
+
+std::string Describe(const std::vector<Row>& rows) {
+    std::string text;
+    for (const Row& row : rows) {
+        if (!text.empty()) text += " | ";
+        text += row.symbol;
+        if (!row.name.empty()) {
+            text += ' ';
+            text += Utf8(row.name);
+        }
+    }
+    return text;
+}
+
+bool Stacked(const std::vector<Row>& rows) {
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        if (rows[i].rect.top != rows[i - 1].rect.bottom) return false;
+    }
+    return true;
+}
+
+bool CentredOn(const Window& popup, HWND main) {
+    RECT around{};
+    RECT work{};
+    if (!GetWindowRect(main, &around) || !SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) return false;
+    const RECT& own = popup.screen;
+    const auto centred = [](LONG aroundLow, LONG aroundHigh, LONG size, LONG workLow, LONG workHigh) {
+        return std::clamp<LONG>((aroundLow + aroundHigh) / 2 - size / 2, workLow, workHigh - size);
+    };
+    return own.left == centred(around.left, around.right, own.right - own.left, work.left, work.right) &&
+           own.top == centred(around.top, around.bottom, own.bottom - own.top, work.top, work.bottom);
+}
+
+std::string Utf8(std::wstring_view text) {
+    std::string out(text.size() * 3, '\0');
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                                           static_cast<int>(out.size()), nullptr, nullptr);
+    out.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    return out;
 }
 
 std::wstring ProgramFolder() {
@@ -234,6 +314,17 @@ Session::Session(const Start& start)
                .program = start.folder + L"\\Pairwright.exe",
                .environment = {{pw::kVirtualEnvironmentVariable, ScenarioPath(start.scenario)},
                                {pw::trace::kEnvironmentVariable, trace.Path()}}}) {}
+
+Session::~Session() {
+    program.Close();
+    if (!::testing::Test::HasFailure()) return;
+    std::string lines;
+    for (const TraceLine& line : trace.Lines()) {
+        if (line.category != "hid" && line.category != "bus")
+            lines += std::to_string(line.microseconds) + " " + line.category + " " + line.text + "\n";
+    }
+    std::printf("The program's trace, without its transfers:\n%s", lines.c_str());
+}
 
 bool Click(HWND dialog, int id) {
     // Only what a user could press: shown and enabled, in a window that takes input.
@@ -289,6 +380,14 @@ std::wstring LanguageText(const std::wstring& programFolder, pw::TextKey key) {
     CMultiLanguage::s_strLanguageFile = programFolder + L"\\lan\\pairwright.ini";
     CMultiLanguage::LoadLanguageFile();
     return CMultiLanguage::GetText(key);
+}
+
+std::wstring DeviceName(const std::wstring& programFolder, std::string_view name, std::uint8_t kind) {
+    LanguageText(programFolder, pw::TextKey::TrayTip);
+    pw::DeviceSlotRecord record{};
+    record.kind = kind;
+    std::copy_n(name.begin(), std::min(name.size(), sizeof record.name), record.name);
+    return CMultiLanguage::DeviceDisplayName(record);
 }
 
 void EndToEnd::SetUp() {

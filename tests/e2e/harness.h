@@ -72,9 +72,15 @@ public:
                                      DWORD timeoutMs = kWaitMs, std::size_t from = 0) const;
     // Skinned windows by their template symbol ("IDD_PAIR_REQ"), from the window lines.
     HWND WaitForOpen(std::string_view symbol, DWORD timeoutMs = kWaitMs, std::size_t from = 0) const;
+    // Such a window once it is shown and its opener is done with it (the window line is written while
+    // it is created, before it shows and before it is placed); nullptr when that does not happen in time
+    // or the window is gone already.
+    HWND WaitForShown(std::string_view symbol, DWORD timeoutMs = kWaitMs, std::size_t from = 0) const;
     bool WaitForClose(HWND wnd, DWORD timeoutMs = kWaitMs) const;
     // The windows of the template open now, in the order they were opened.
     std::vector<HWND> OpenWindows(std::string_view symbol) const;
+    // The template symbol of a skinned window the program opened; empty for any other window.
+    std::string SymbolOf(HWND wnd) const;
 
 private:
     std::wstring m_path;
@@ -85,6 +91,28 @@ private:
 
 // A device path as the trace writes it, made a pattern that matches only itself.
 std::string Literal(std::string_view text);
+
+// ---- The item view's list, as it shows.
+
+struct Row {
+    HWND hwnd = nullptr;
+    std::string symbol;  // IDD_RECEIVER_ITEM, IDD_DEVICE_ITEM or IDD_ADD_NEW_DEV
+    std::wstring name{}; // the receiver's or the device's name; empty for the add-device item
+    RECT rect{};         // in the item view's client coordinates
+};
+
+// The visible rows of the item view, top to bottom.
+std::vector<Row> Rows(const Trace& trace, HWND itemView);
+// "IDD_RECEIVER_ITEM Vorn Veltrane Receiver | IDD_DEVICE_ITEM Vorn QT 1 Keyboard | IDD_ADD_NEW_DEV": the
+// list in one line, to compare and to print.
+std::string Describe(const std::vector<Row>& rows);
+// UTF-8, for messages and comparisons with literals.
+std::string Utf8(std::wstring_view text);
+// True when each row begins where the one above it ends.
+bool Stacked(const std::vector<Row>& rows);
+
+// True when the pop-up is centred on the main window, as far as the screen's work area lets it be.
+bool CentredOn(const Window& popup, HWND main);
 
 // ---- The program on a scenario.
 
@@ -118,6 +146,10 @@ struct Start {
 class Session {
 public:
     explicit Session(const Start& start);
+    // A case that failed prints what the program did: its window, dispatch and discovery lines.
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
     Trace trace;
     Program program;
     // The main window once the program runs its loop; nullptr when it does not appear.
@@ -144,6 +176,8 @@ std::optional<DWORD> ReadSetting(const wchar_t* name);
 std::optional<std::string> ReadFileBytes(const std::wstring& path);
 // The text the program folder's language file gives the key in the language it starts with.
 std::wstring LanguageText(const std::wstring& programFolder, pw::TextKey key);
+// A device as the program names it in that language ("Vorn QT 5 Mouse").
+std::wstring DeviceName(const std::wstring& programFolder, std::string_view name, std::uint8_t kind);
 
 // Every case starts from settings without the welcome page (it would open on each start; the cases
 // about it plant their own value) and leaves no settings behind.

@@ -769,6 +769,19 @@ std::vector<Image> PaintIconImages() {
     return images;
 }
 
+Image PaintInstallerPicture() {
+    constexpr float w = 164;
+    constexpr float h = 314;
+    Image img(static_cast<int>(w), static_cast<int>(h), pal::kBandTop);
+    const Shape all = RoundRect(-1, -1, w + 2, h + 2, 0);
+    Fill(img, all, Linear(0, 0, pal::kBandTop, w * 0.9f, h, pal::kBandBottom));
+    Fill(img, Intersect(all, Circle(w * 0.85f, h * 0.08f, w * 0.75f)), pal::kWhite, 0.06f);
+    Fill(img, Intersect(all, Circle(w * 0.1f, h * 0.95f, w * 0.6f)), pal::kWhite, 0.05f);
+    constexpr float mark = 72;
+    AppMark(img, (w - mark) / 2, 64, mark, true);
+    return img;
+}
+
 std::vector<ArtFile> PaintAll(bool arabic) {
     std::vector<ArtFile> files;
     for (const Dialog& d : ui::Dialogs()) {

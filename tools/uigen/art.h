@@ -20,6 +20,8 @@ bool OutlineContains(const ui::Dialog& dialog, int x, int y);
 Image PaintPicture(const ui::Picture& picture);
 // Icon 128: 48, 32 and 16 pixels with alpha.
 std::vector<Image> PaintIconImages();
+// The picture beside the installer's finish page (164 x 314): the title band's colours and the mark.
+Image PaintInstallerPicture();
 
 struct ArtFile {
     std::string name;

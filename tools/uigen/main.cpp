@@ -3,6 +3,7 @@
 //   uigen icon FILE        icon 128 (48, 32 and 16 pixels, 32 bits)
 //   uigen art DIR [arabic] every bitmap of the ui folder, for the right-to-left layout with "arabic"
 //   uigen check DIR        checks a ui folder; lists the problems and fails if there are any
+//   uigen installer FILE   the picture of the installer's finish page (24-bit BMP)
 #include "tools/uigen/art.h"
 #include "tools/uigen/image.h"
 #include "tools/uigen/rc_writer.h"
@@ -14,7 +15,8 @@
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: uigen rc FILE | icon FILE | art DIR [arabic] | check DIR\n");
+    std::fprintf(stderr,
+                 "usage: uigen rc FILE | icon FILE | art DIR [arabic] | check DIR | installer FILE\n");
     return 2;
 }
 
@@ -39,6 +41,13 @@ int main(int argc, char** argv) {
     }
     if (command == "icon") {
         if (!WriteIfChanged(target, pw::uigen::EncodeIco(pw::uigen::PaintIconImages()))) {
+            std::fprintf(stderr, "uigen: cannot write %s\n", target.c_str());
+            return 1;
+        }
+        return 0;
+    }
+    if (command == "installer") {
+        if (!WriteIfChanged(target, pw::uigen::EncodeBmp24(pw::uigen::PaintInstallerPicture()))) {
             std::fprintf(stderr, "uigen: cannot write %s\n", target.c_str());
             return 1;
         }
