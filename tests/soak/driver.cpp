@@ -7,6 +7,7 @@
 #include "receiver/cmd_pipe.h"
 #include "res/resource.h"
 #include "virtual/virtual_hid_win.h"
+#include "app/settings.h"
 
 #include <psapi.h>
 #include <winternl.h>
@@ -74,6 +75,16 @@ ProgramRun::ProgramRun(const ScenarioFile& scenario, const std::wstring& argumen
                .environment = {{pw::kVirtualEnvironmentVariable, scenario.Path()},
                                {pw::trace::kEnvironmentVariable, trace.Path()}}}) {}
 
+void PlantText(const wchar_t* name, const std::wstring& value) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, pw::settings::kKeyPath, name, REG_SZ, value.c_str(),
+                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+void PlantKnownReceiver(const std::wstring& commandKey) {
+    e2e::PlantSetting(L"CmdPipes", 1);
+    PlantText(L"CmdPipe0", commandKey);
+}
+
 UnmanagedWindows::UnmanagedWindows(std::wstring executable)
     : m_key(L"Software\\Wine\\AppDefaults\\" + executable + L"\\X11 Driver") {
     HKEY key = nullptr;
@@ -140,8 +151,8 @@ std::size_t GdiObjectCount(HANDLE process) {
         return 0;
     std::uint64_t table = 0;
     SIZE_T read = 0;
-    if (!ReadProcessMemory(process, reinterpret_cast<const std::uint8_t*>(basic.PebBaseAddress) + 0xF8, &table,
-                           sizeof table, &read) ||
+    if (!ReadProcessMemory(process, reinterpret_cast<const std::uint8_t*>(basic.PebBaseAddress) + 0xF8,
+                           &table, sizeof table, &read) ||
         !table)
         return 0;
     std::vector<Entry> entries(0x10000);
@@ -196,7 +207,8 @@ LinuxCpuClock::LinuxCpuClock(const std::wstring& programPath) {
         const std::string stat = ReadWhole(entry.path() / L"stat");
         std::istringstream fields(stat.substr(stat.rfind(')') + 2));
         std::string field;
-        for (int i = 3; i <= 22 && fields >> field; ++i) {}
+        for (int i = 3; i <= 22 && fields >> field; ++i) {
+        }
         const unsigned long long started = field.empty() ? 0 : std::stoull(field);
         if (started >= newest) {
             newest = started;
@@ -230,9 +242,9 @@ UiProbe::UiProbe(HWND window, DWORD limitMs) : m_window(window), m_limitMs(limit
             SetLastError(0);
             const bool answered =
                 SendMessageTimeoutW(m_window, WM_NULL, 0, 0, SMTO_NORMAL, m_limitMs, &ignored) != 0;
-            const auto took =
-                std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start)
-                    .count();
+            const auto took = std::chrono::duration_cast<std::chrono::microseconds>(
+                                  std::chrono::steady_clock::now() - start)
+                                  .count();
             if (!answered && !IsWindow(m_window)) break;
             ++m_probes;
             if (!answered) ++m_hangs;
@@ -270,44 +282,35 @@ Panel ReadPanel(const Trace& trace) {
         panel.devices.push_back({TextOf(item, IDC_STATIC_DEVICE_NAME), TextOf(item, IDC_STATIC_FW_VALUE)});
     }
     for (HWND tip : trace.OpenWindows("IDD_NO_DONGLE_TIP"))
-        panel.tipShown = panel.tipShown || IsWindowVisible(tip);
+        panel.tipShown = panel.tipShown || (GetWindowLongPtrW(tip, GWL_STYLE) & WS_VISIBLE) != 0;
     return panel;
 }
 
 // ---- What the receiver says.
 
-ReceiverTruth ReadTruth(const Trace& trace, const std::string& tag, const std::string& path) {
+ReceiverTruth ReadTruth(const Trace& trace, const std::string& tag) {
     ReceiverTruth truth;
-    std::vector<pw::FeatureReport> replies; // command 0x01, 0x02 and 0x03 answers, in order
+    const std::string holds = tag + " holds ";
     for (const TraceLine& line : trace.Lines()) {
         if (line.category != "bus") continue;
-        if (line.text.starts_with(tag + " plug at "))
-            truth.plugged = true;
-        else if (line.text.starts_with(tag + " unplug at "))
-            truth.plugged = false;
-        if (!line.text.starts_with("get-feature " + path + " ")) continue;
-        const std::string rest = line.text.substr(std::string("get-feature ").size() + path.size() + 1);
-        if (const auto report = ReportOf(rest.substr(0, rest.find(' '))); report && (*report)[0] == 0x08)
-            replies.push_back(*report);
-    }
-    // The latest slot count and the slot reads that followed it.
-    std::optional<std::size_t> count;
-    for (std::size_t i = 0; i < replies.size(); ++i) {
-        const pw::FeatureReport& reply = replies[i];
-        if (reply[1] == pw::kCmdQueryInfo) {
-            char name[33] = {};
-            const pw::InfoReply info = pw::DecodeInfoReply(reply, name);
-            truth.name = name;
-            truth.firmwareHigh = info.firmwareHigh;
-            truth.firmwareLow = info.firmwareLow;
-        } else if (reply[1] == pw::kCmdQuerySlotCount) {
-            count = i;
-        }
-    }
-    if (count) {
-        for (std::size_t i = *count + 1; i < replies.size() && replies[i][1] == pw::kCmdQuerySlot; ++i) {
-            const pw::DeviceSlotRecord record = pw::DecodeSlotReply(replies[i]);
-            if (record.HasDevice()) truth.slots.push_back(record);
+        if (line.text.starts_with(tag + " plug at ")) truth.plugged = true;
+        if (line.text.starts_with(tag + " unplug at ")) truth.plugged = false;
+        if (!line.text.starts_with(holds)) continue;
+        std::istringstream replies(line.text.substr(holds.size(), line.text.rfind(" at ") - holds.size()));
+        std::string hex;
+        truth.slots.clear();
+        for (bool first = true; replies >> hex; first = false) {
+            const auto reply = ReportOf(hex);
+            if (!reply) continue;
+            if (first) {
+                char name[33] = {};
+                const pw::InfoReply info = pw::DecodeInfoReply(*reply, name);
+                truth.name = name;
+                truth.firmwareHigh = info.firmwareHigh;
+                truth.firmwareLow = info.firmwareLow;
+            } else {
+                truth.slots.push_back(pw::DecodeSlotReply(*reply));
+            }
         }
     }
     return truth;
@@ -318,7 +321,7 @@ Panel ExpectedPanel(const ReceiverTruth& truth) {
     panel.tipShown = !truth.plugged;
     if (!truth.plugged) return panel;
     const std::wstring keyboardsText = e2e::LanguageText(e2e::ProgramFolder(), pw::TextKey::Keyboards);
-    const std::wstring miceText = CMultiLanguage::GetText(pw::TextKey::Mice);
+    const std::wstring miceText = e2e::LanguageText(e2e::ProgramFolder(), pw::TextKey::Mice);
     int keyboards = 0;
     int mice = 0;
     for (const pw::DeviceSlotRecord& slot : truth.slots) {
@@ -334,7 +337,8 @@ Panel ExpectedPanel(const ReceiverTruth& truth) {
 std::vector<std::string> Compare(const Panel& shown, const Panel& expected) {
     std::vector<std::string> differences;
     const auto add = [&](const std::string& what, const std::wstring& is, const std::wstring& should) {
-        if (is != should) differences.push_back(what + ": shows \"" + Narrow(is) + "\", should \"" + Narrow(should) + "\"");
+        if (is != should)
+            differences.push_back(what + ": shows \"" + Narrow(is) + "\", should \"" + Narrow(should) + "\"");
     };
     if (shown.receivers.size() != expected.receivers.size())
         differences.push_back(std::to_string(shown.receivers.size()) + " receiver items, should be " +
@@ -372,7 +376,8 @@ int CountTransfers(const Trace& trace, const std::string& path, std::size_t from
     for (std::size_t i = from; i < std::min(to, lines.size()); ++i) {
         if (lines[i].category != "bus") continue;
         const std::string& text = lines[i].text;
-        for (const char* kind : {"set-feature ", "get-feature ", "set-feature failed ", "get-feature failed "}) {
+        for (const char* kind :
+             {"set-feature ", "get-feature ", "set-feature failed ", "get-feature failed "}) {
             if (text.starts_with(std::string(kind) + path + " ")) {
                 ++count;
                 break;

@@ -34,10 +34,16 @@ private:
 class ProgramRun {
 public:
     explicit ProgramRun(const ScenarioFile& scenario, const std::wstring& arguments = {},
-                 std::wstring program = ProgramPath());
+                        std::wstring program = ProgramPath());
     e2e::Trace trace;
     Program program;
 };
+
+// A text value in the program's settings key.
+void PlantText(const wchar_t* name, const std::wstring& value);
+// The interface key of a receiver's command collection, known to discovery before it starts: the
+// receiver is opened at every arrival without a trial open first.
+void PlantKnownReceiver(const std::wstring& commandKey);
 
 // Wine waits two seconds for a window manager whenever a window it manages (every window that was ever
 // active) goes; there is none under Xvfb. While this lives, Wine leaves the program's windows unmanaged.
@@ -112,7 +118,7 @@ struct DeviceRow {
 struct Panel {
     std::vector<ReceiverRow> receivers;
     std::vector<DeviceRow> devices; // every device item, in the order they were opened
-    bool tipShown = false;          // the no-receiver tip
+    bool tipShown = false;          // the no-receiver tip, shown in its window (the main window may hide)
 };
 // The receiver and device items open now (by the trace's window lines), read through their windows.
 Panel ReadPanel(const e2e::Trace& trace);
@@ -126,10 +132,9 @@ struct ReceiverTruth {
     std::uint8_t firmwareLow = 0;
     std::vector<pw::DeviceSlotRecord> slots; // the occupied ones
 };
-// The receiver's state by its latest answers on the command interface `path`: its name and firmware
-// (command 0x01) and the slots of its latest slot count and the slot reads after it; plugged by the
-// bus's latest plug or unplug line of `tag`. Meaningful after a refresh the trace shows unspoiled.
-ReceiverTruth ReadTruth(const e2e::Trace& trace, const std::string& tag, const std::string& path);
+// The receiver `tag` as the bus's latest lines say: plugged by its plug and unplug lines, name,
+// firmware and slots by its latest holdings line.
+ReceiverTruth ReadTruth(const e2e::Trace& trace, const std::string& tag);
 // The panel that shows exactly that, in the language of the program folder.
 Panel ExpectedPanel(const ReceiverTruth& truth);
 // Differences between what the panel shows and what it should show, one line each; empty when none.

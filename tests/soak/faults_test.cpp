@@ -1,1 +1,5 @@
+#include "tests/soak/driver.h"
 
+#include <gtest/gtest.h>
+
+namespace {} // namespace

@@ -1,35 +1,49 @@
-#include "tests/soak/driver.h"
+// The soaks: a short run of each by default, the full thousand cycles with PW_SOAK_CYCLES=1000
+// (./test.sh soak). Each prints its row of the soak table.
+#include "tests/soak/soak.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
 
 namespace {
 
 using namespace pwtest;
 using namespace pwtest::soak;
 
-TEST(Probe, Measures) {
-    e2e::ForgetSettings();
-    e2e::PlantSetting(L"ShowWelcome", 0);
-    UnmanagedWindows unmanaged;
-    ScenarioFile scenario("receiver R1 name \"Vorn Veltrane Receiver\"\n"
-                          "keyboard K1 name \"QT 1\" id 0x0a0b01\n"
-                          "mouse M1 name \"QT 2\" id 0x0a0b02\n"
-                          "plug R1 with K1 M1\n");
-    for (int i = 0; i < 3; ++i) {
-        ProgramRun run(scenario);
-        HWND main = run.program.WaitForMainWindow();
-        ASSERT_NE(main, nullptr);
-        ASSERT_TRUE(WaitForQuiet(run.trace, 600));
-        const Resources r = Measure(run.program.Id());
-        LinuxCpuClock cpu;
-        printf("handles %zu gdi %zu ws %zu cpu found %d ns %llu\n", r.handles, r.gdiObjects, r.workingSet,
-               cpu.Found(), cpu.Nanoseconds().value_or(0));
-        const auto truth = ReadTruth(run.trace, "R1", PathOf(*run.trace.WaitFor("discovery", "^arrival receiver ")));
-        const auto diff = Compare(ReadPanel(run.trace), ExpectedPanel(truth));
-        for (auto& d : diff) printf("diff %s\n", d.c_str());
-        printf("slots %zu name %s\n", truth.slots.size(), truth.name.c_str());
-        ASSERT_TRUE(run.program.Close());
+class Soak : public e2e::EndToEnd {
+protected:
+    static int Cycles() { return CyclesFromEnvironment(20); }
+    static int SampleEvery() { return Cycles() >= 200 ? 100 : std::max(1, Cycles() / 4); }
+
+    static void Expect(const char* name, const SoakResult& result) {
+        const std::string grown = CheckFlat(result.samples, kSoakTolerance);
+        EXPECT_EQ(result.failure, "");
+        EXPECT_EQ(result.cycles, Cycles());
+        EXPECT_EQ(result.arrivals, result.expectedArrivals) << "every arrival handled";
+        EXPECT_EQ(result.removals, result.expectedRemovals) << "every removal handled";
+        EXPECT_TRUE(result.panelDifferences.empty()) << testing::PrintToString(result.panelDifferences);
+        EXPECT_EQ(result.uiHangs, 0) << "the longest answer took " << result.longestUiAnswerMs << " ms";
+        EXPECT_TRUE(result.closedCleanly);
+        EXPECT_EQ(grown, "");
+        const bool passed = !HasFailure();
+        std::printf("%s\n", TableRow(name, result, kSoakTolerance, passed).c_str());
+        std::printf("%s: %d pairing cycles cut short, longest user-interface answer %.0f ms\n", name,
+                    result.pairingCycles, result.longestUiAnswerMs);
     }
+
+    UnmanagedWindows m_unmanaged;
+};
+
+TEST_F(Soak, PlugAndUnplug) {
+    const SoakResult result = PlugSoak(Cycles(), SampleEvery());
+    EXPECT_GT(result.pairingCycles, 0) << "some cycles pull the receiver out during a pairing";
+    Expect("plug", result);
+}
+
+TEST_F(Soak, PairAndRemove) {
+    Expect("pair", PairSoak(Cycles(), SampleEvery()));
 }
 
 } // namespace
