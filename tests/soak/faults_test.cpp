@@ -32,7 +32,9 @@ constexpr wchar_t kCommandKey[] = L"vid_2f1e&pid_7a31&mi_01&col02";
 constexpr DWORD kSettleMs = 300;
 constexpr DWORD kWaitMs = 15000;
 constexpr std::size_t kHandleTolerance = 4;
-constexpr std::size_t kGdiTolerance = 4;
+// One fault is one chance to leak: the soaks find what a fault leaks by repetition. Here the tolerance
+// covers what runs through the same windows differ by.
+constexpr std::size_t kGdiTolerance = 16;
 constexpr std::size_t kWorkingSetTolerance = 4 << 20;
 
 // What the user does after the program settled with its receiver open.
@@ -151,6 +153,14 @@ Outcome RunCase(const Case& c) {
                               std::to_string(c.foreignRequests);
         WaitForQuiet(run.trace, kSettleMs);
     }
+    if (!outcome.failure.empty()) {
+        // What the program did, for the case that failed (the bus's transfers show in its hid lines).
+        for (const auto& line : run.trace.Lines()) {
+            if (line.category != "bus" || !line.text.starts_with("R1 "))
+                std::printf("  %lld %s %s\n", static_cast<long long>(line.microseconds / 1000),
+                            line.category.c_str(), line.text.substr(0, 90).c_str());
+        }
+    }
     const auto opened = run.trace.Find("window", "^open IDD_(REDUNDANT|PAIR_FAILED|FORBID_PAIR) ");
     if (outcome.failure.empty() && !opened.empty()) outcome.failure = "a page opened: " + opened.front().text;
     outcome.transfersBefore = CountTransfers(run.trace, command, 0, mark);
@@ -175,10 +185,14 @@ protected:
 
     // The fault-free run of an act: how many transfers come before it and how many it makes, and the
     // resources of the program afterwards (by main window shown and device rows listed).
-    const Outcome& Baseline(Act act, bool visible, const std::string& lines) {
-        const auto key = std::make_pair(static_cast<int>(act), visible);
+    const Outcome& Baseline(Act act, bool visible, const std::string& lines, int foreignRequests = -1) {
+        const auto key = std::make_tuple(static_cast<int>(act), visible, lines);
         if (!s_baselines.count(key)) {
-            Outcome outcome = RunCase({.name = "baseline", .lines = lines, .act = act, .visible = visible});
+            Outcome outcome = RunCase({.name = "baseline",
+                                       .lines = lines,
+                                       .act = act,
+                                       .visible = visible,
+                                       .foreignRequests = foreignRequests});
             EXPECT_EQ(outcome.failure, "") << "baseline";
             s_resources[{static_cast<int>(act), visible, outcome.devices}] = outcome.end;
             s_baselines[key] = outcome;
@@ -186,8 +200,13 @@ protected:
         return s_baselines[key];
     }
 
+    static int Failures() {
+        return testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
+    }
+
     static void Check(const Case& c, const Outcome& outcome) {
         SCOPED_TRACE(c.name);
+        const int failuresBefore = Failures();
         EXPECT_EQ(outcome.failure, "");
         EXPECT_TRUE(outcome.differences.empty()) << testing::PrintToString(outcome.differences);
         EXPECT_EQ(outcome.hangs, 0) << "the longest answer took " << outcome.longestMs << " ms";
@@ -204,11 +223,11 @@ protected:
         std::printf("FAULT| %-34s | %4zu handles | %4zu GDI | %5.1f MB | longest answer %4.0f ms | %s\n",
                     c.name.c_str(), outcome.end.handles, outcome.end.gdiObjects,
                     outcome.end.workingSet / 1048576.0, outcome.longestMs,
-                    testing::Test::HasFailure() ? "FAIL" : "pass");
+                    Failures() > failuresBefore ? "FAIL" : "pass");
     }
 
     UnmanagedWindows m_unmanaged;
-    static inline std::map<std::pair<int, bool>, Outcome> s_baselines;
+    static inline std::map<std::tuple<int, bool, std::string>, Outcome> s_baselines;
     static inline std::map<std::tuple<int, bool, std::size_t>, Resources> s_resources;
 };
 
@@ -236,7 +255,8 @@ TEST_F(Faults, TheReceiverPulledOutAfterEveryTransferOfEachExchange) {
         ASSERT_GT(count, 0u) << exchange.name;
         for (std::size_t k = 1; k <= count; ++k) {
             std::ostringstream lines;
-            lines << exchange.lines << "unplug R1 after " << before + k << " replug 500\n";
+            // Armed at the start: a step without a time takes the time of the step before it.
+            lines << "unplug R1 after " << before + k << " replug 500\n" << exchange.lines;
             const Case c{.name = std::string(exchange.name) + ", transfer " + std::to_string(k) + " of " +
                                  std::to_string(count),
                          .lines = lines.str(),
@@ -298,7 +318,8 @@ std::vector<int> PairRequestOfQt4() {
 }
 
 TEST_F(Faults, ShortLongGarbageAndFloodingInput) {
-    Baseline(Act::Nothing, false, "");
+    const std::string asks = "at 3 s M3 asks R1\n";
+    Baseline(Act::Nothing, false, asks, 0);
     std::string garbage;
     std::uint32_t seed = 12345;
     for (const int id : {0x00, 0x09, 0x09, 0xff, 0x08}) {
@@ -312,7 +333,6 @@ TEST_F(Faults, ShortLongGarbageAndFloodingInput) {
     for (int i = 0; i < 10; ++i)
         flood +=
             "at " + std::to_string(2000 + 100 * i) + " ms flood R1 1000" + Report(PairRequestOfQt4()) + "\n";
-    const std::string asks = "at 3 s M3 asks R1\n";
     const Case cases[] = {
         {.name = "short report",
          .lines = "at 2 s report R1" + Report(PairRequestOfQt4(), 0).substr(0, 3 * 10) + "\n" + asks,
