@@ -2,6 +2,7 @@
 # All tests: the format check, the Windows build under Wine (headless), the native build under ASan+UBSan
 # and TSan, and a short run of every fuzz target.  ./test.sh fuzz SECONDS runs only the fuzz targets, longer.
 # ./test.sh bench [CYCLES] runs only the benchmarks (tools/bench/): a table, and the figures in build/bench.json.
+# ./test.sh soak runs only the soaks, at 1000 cycles each (PW_SOAK_CYCLES), and the fault matrix.
 # Whether a stage passed is its runner's exit status; ctest's summary only feeds the count of tests.
 set -uo pipefail
 cd "$(dirname "$0")"
@@ -93,6 +94,15 @@ if [ "${1:-}" = fuzz ]; then
 elif [ "${1:-}" = bench ]; then
     run_bench "${2:-}"
     exit
+elif [ "${1:-}" = soak ]; then
+    trap pw_stop_all EXIT
+    pw_wine_prefix && pw_start_display && pw_start_wineserver || exit 1
+    build win || exit 1
+    export PW_SOAK_CYCLES=${PW_SOAK_CYCLES:-1000}
+    run_ctest win -L 'soak|faults' -V
+    echo "== soak table (tolerance: growth over the first sample allowed in handles, GDI objects, MB)"
+    echo "soak  | cycles | samples | handles      | GDI objects  | working set         | tolerance     | verdict"
+    grep -h 'SOAK| ' "$PW_BUILD/win.test.log" | sed 's/^.*SOAK| //'
 else
     check_format
     trap pw_stop_all EXIT

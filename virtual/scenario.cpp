@@ -62,7 +62,7 @@ std::optional<std::uint64_t> ParseNumber(std::string_view text, int base = 10) {
 constexpr std::string_view kKeywords[] = {
     "receiver", "keyboard", "mouse",  "other",    "at",     "plug",    "unplug", "with",  "after",
     "pair",     "asks",     "active", "inactive", "report", "flood",   "fail",   "reply", "writes",
-    "reads",    "input",    "name",   "never",    "joins",  "limited", "replug"};
+    "reads",    "input",    "name",   "never",    "joins",  "limited", "replug", "again"};
 
 bool IsTag(std::string_view text) {
     if (text.empty() || text.size() > 32 || !std::isalpha(static_cast<unsigned char>(text[0]))) return false;
@@ -285,6 +285,8 @@ private:
                 config.patienceMs = value;
             } else if (option == "limited") {
                 config.atReceiverLimit = true;
+            } else if (option == "again") {
+                config.asksAgain = true;
             } else if (option == "inactive") {
                 config.active = false;
             } else {

@@ -3,7 +3,8 @@
 //
 //   receiver R1 name "Vorn Veltrane" firmware 1.2.0.5 vid 2f1e pid 7a31
 //   keyboard K1 name "Slim Keyboard" id 0x0a0b0c
-//   mouse M1 name "Travel Mouse" id 0x123456 joins 1500      # or: joins never; limited; patience 8000
+//   mouse M1 name "Travel Mouse" id 0x123456 joins 1500      # or: joins never; limited; patience 8000;
+//                                                            # again (asks anew once it was removed)
 //   other X1 input32 name "Desk Dial"                          # or feature32
 //   plug R1 with K1                                            # at 0 ms: pair K1, then plug R1
 //   at 2000 ms M1 asks R1                                      # asks once a second until answered

@@ -112,10 +112,11 @@ protected:
     template <class F> auto WithBusLock(F&& f) const;
     bool IsPluggedLocked() const { return m_plugged; }
 
-private:
-    // "<tag> <what> at <bus time>" into the program's trace: plugging and the faults being armed.
+    // "<tag> <what> at <bus time>" into the program's trace: plugging, the faults being armed and what a
+    // receiver holds.
     void TraceStepLocked(const std::string& what) const;
 
+private:
     friend class VirtualBus;
     friend class VirtualHandle;
     struct Interface {

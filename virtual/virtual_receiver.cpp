@@ -1,5 +1,6 @@
 #include "virtual/virtual_receiver.h"
 
+#include "common/trace.h"
 #include "receiver/cmd_pipe.h"
 
 #include <algorithm>
@@ -63,6 +64,7 @@ int VirtualReceiver::AddPaired(const DeviceConfig& device) {
         if (const int slot = SlotOfLocked(device.id)) return slot;
         const int slot = FreeSlotLocked();
         if (slot) m_slots[slot - 1] = SlotState{slot, device, device.active};
+        if (slot && IsPluggedLocked()) TraceHoldingsLocked();
         return slot;
     });
 }
@@ -184,6 +186,10 @@ bool VirtualReceiver::OnGetFeature(std::size_t iface, std::uint8_t* report, std:
     return true;
 }
 
+void VirtualReceiver::OnPlugged() {
+    TraceHoldingsLocked();
+}
+
 void VirtualReceiver::OnUnplugged() {
     // What lives in the receiver's RAM is gone; the slots are kept in its flash.
     m_requests.clear();
@@ -198,15 +204,7 @@ void VirtualReceiver::RunCommand(const std::uint8_t* request) {
     m_reply[0] = kCommandReportId;
     m_reply[1] = code;
     switch (code) {
-    case kCmdQueryInfo: {
-        m_reply[3] = m_config.firmwareLow;
-        m_reply[4] = m_config.firmwareHigh;
-        const std::size_t length = m_config.name.size();
-        m_reply[5] = static_cast<std::uint8_t>(
-            m_config.nameLengthByte >= 0 ? m_config.nameLengthByte : std::min<std::size_t>(length, 255));
-        CopyName(m_config.name, m_reply.data() + 6, 26);
-        break;
-    }
+    case kCmdQueryInfo: InfoReplyLocked(m_reply); break;
     case kCmdQuerySlotCount: {
         int highest = 0;
         for (int i = 0; i < kSlotCount; ++i) {
@@ -215,23 +213,17 @@ void VirtualReceiver::RunCommand(const std::uint8_t* request) {
         m_reply[2] = static_cast<std::uint8_t>(highest);
         break;
     }
-    case kCmdQuerySlot: {
-        const int slot = request[2];
-        if (slot < 1 || slot > kSlotCount || !m_slots[slot - 1]) break;
-        const SlotState& state = *m_slots[slot - 1];
-        m_reply[2] = static_cast<std::uint8_t>(slot);
-        m_reply[3] = state.device.kind;
-        m_reply[4] = state.device.reserved;
-        WriteDeviceId(m_reply.data() + 5, state.device.id);
-        CopyName(state.device.name, m_reply.data() + 8, 20);
-        m_reply[28] = state.device.firmwareLow;
-        m_reply[29] = state.device.firmwareHigh;
-        break;
-    }
+    case kCmdQuerySlot: SlotReplyLocked(request[2], m_reply); break;
     case kCmdAnswerPairRequest: Answer(ReadDeviceId(request + 3), request[2] == 1); break;
     case kCmdRemoveSlot: {
         const int slot = request[2];
-        if (slot >= 1 && slot <= kSlotCount) m_slots[slot - 1].reset();
+        if (slot >= 1 && slot <= kSlotCount && m_slots[slot - 1]) {
+            const DeviceConfig removed = m_slots[slot - 1]->device;
+            m_slots[slot - 1].reset();
+            TraceHoldingsLocked();
+            if (removed.asksAgain)
+                ScheduleLocked(NowLocked() + kAskAgainMs, [this, removed] { AskToPair(removed); });
+        }
         break;
     }
     case kCmdQueryActivity:
@@ -242,6 +234,49 @@ void VirtualReceiver::RunCommand(const std::uint8_t* request) {
     case kCmdEnableDebugReports: SetDebug(request[2] == 1); break;
     default: break;
     }
+}
+
+void VirtualReceiver::InfoReplyLocked(std::array<std::uint8_t, 32>& reply) const {
+    reply[3] = m_config.firmwareLow;
+    reply[4] = m_config.firmwareHigh;
+    const std::size_t length = m_config.name.size();
+    reply[5] = static_cast<std::uint8_t>(m_config.nameLengthByte >= 0 ? m_config.nameLengthByte
+                                                                      : std::min<std::size_t>(length, 255));
+    CopyName(m_config.name, reply.data() + 6, 26);
+}
+
+void VirtualReceiver::SlotReplyLocked(int slot, std::array<std::uint8_t, 32>& reply) const {
+    if (slot < 1 || slot > kSlotCount || !m_slots[slot - 1]) return;
+    const SlotState& state = *m_slots[slot - 1];
+    reply[2] = static_cast<std::uint8_t>(slot);
+    reply[3] = state.device.kind;
+    reply[4] = state.device.reserved;
+    WriteDeviceId(reply.data() + 5, state.device.id);
+    CopyName(state.device.name, reply.data() + 8, 20);
+    reply[28] = state.device.firmwareLow;
+    reply[29] = state.device.firmwareHigh;
+}
+
+void VirtualReceiver::TraceHoldingsLocked() const {
+    if (!trace::Enabled()) return;
+    const auto replyTo = [](std::uint8_t code) {
+        std::array<std::uint8_t, 32> reply{};
+        reply[0] = kCommandReportId;
+        reply[1] = code;
+        return reply;
+    };
+    std::array<std::uint8_t, 32> info = replyTo(kCmdQueryInfo);
+    InfoReplyLocked(info);
+    std::string text("holds ");
+    text.append(trace::Hex(info.data(), info.size()));
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        if (!m_slots[slot - 1]) continue;
+        std::array<std::uint8_t, 32> reply = replyTo(kCmdQuerySlot);
+        SlotReplyLocked(slot, reply);
+        text.push_back(' ');
+        text.append(trace::Hex(reply.data(), reply.size()));
+    }
+    TraceStepLocked(text);
 }
 
 void VirtualReceiver::Answer(DeviceId id, bool accept) {
@@ -289,6 +324,7 @@ void VirtualReceiver::FinishJoin(std::uint64_t token, bool appears) {
         const int slot = appears ? FreeSlotLocked() : 0;
         if (slot) {
             m_slots[slot - 1] = SlotState{slot, device, true};
+            TraceHoldingsLocked();
             DebugLocked(kDebugSuccess);
         } else {
             DebugLocked(kDebugFail);

@@ -18,6 +18,7 @@ namespace pw::virt {
 constexpr std::uint8_t kNotifyReportId = 0x09;
 constexpr std::uint64_t kPairRequestRepeatMs = 1000; // a device repeats its request about once a second
 constexpr std::uint64_t kJoinGiveUpMs = 30000; // an accepted device that never shows up fails after this
+constexpr std::uint64_t kAskAgainMs = 100;     // a device that asks again does so this long after removal
 
 // Events of the pairing state machine, sent as debug reports (code 0xDB) once debug reports are on.
 enum DebugEvent : std::uint8_t {
@@ -63,6 +64,7 @@ struct DeviceConfig {
     std::optional<std::uint64_t> joinDelayMs = 1500; // after an accepted pairing; nullopt: never appears
     bool atReceiverLimit = false;                    // refuses new receivers: code 2
     std::uint64_t patienceMs = 30000;                // how long it keeps asking without an answer
+    bool asksAgain = false;                          // asks to be paired again once it was removed
 };
 
 struct SlotState {
@@ -94,6 +96,7 @@ public:
 protected:
     bool OnSetFeature(std::size_t iface, const std::uint8_t* report, std::size_t length) override;
     bool OnGetFeature(std::size_t iface, std::uint8_t* report, std::size_t length) override;
+    void OnPlugged() override;
     void OnUnplugged() override;
 
 private:
@@ -117,6 +120,10 @@ private:
     void JoinProgress(std::uint64_t token);
     void FinishJoin(std::uint64_t token, bool appears);
     void DebugLocked(std::uint8_t event, std::uint8_t value = 0);
+    void InfoReplyLocked(std::array<std::uint8_t, 32>& reply) const;
+    void SlotReplyLocked(int slot, std::array<std::uint8_t, 32>& reply) const;
+    // "holds <0x01 reply> <0x03 reply of each occupied slot>": the receiver as the program should show it.
+    void TraceHoldingsLocked() const;
     int FreeSlotLocked() const;
     int SlotOfLocked(DeviceId id) const;
 

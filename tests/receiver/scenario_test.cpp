@@ -108,6 +108,31 @@ TEST(Scenario, FaultsThatWaitForTransfersAndAReceiverPluggedBackIn) {
     EXPECT_TRUE(pipe.QueryInfo()) << "every fault is spent";
 }
 
+TEST(Scenario, ADeviceThatAsksAgainDoesSoOnceItWasRemoved) {
+    const auto parsed = virt::ParseScenario("receiver R1\n"
+                                            "mouse M1 id 0x000105 joins 10 again\n"
+                                            "plug R1\n"
+                                            "M1 asks R1\n");
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    virt::VirtualBus bus;
+    hid::ScopedBackend scoped(bus);
+    virt::PlayScenario(bus, parsed.scenario);
+    bus.Advance(0);
+    auto* receiver = dynamic_cast<virt::VirtualReceiver*>(bus.Find("R1"));
+    CCmdPipe pipe;
+    ASSERT_TRUE(pipe.Open(receiver->CommandPath()));
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(receiver->AskingCount(), 1u);
+        ASSERT_TRUE(pipe.AnswerPairRequest(0x000105, true));
+        bus.Advance(10);
+        ASSERT_EQ(receiver->Slots().size(), 1u);
+        EXPECT_EQ(receiver->AskingCount(), 0u) << "paired, it asks no more";
+        pipe.RemoveSlot(1);
+        bus.Advance(virt::kAskAgainMs);
+    }
+}
+
 TEST(Scenario, ErrorsNameTheLine) {
     struct Case {
         std::string text;
