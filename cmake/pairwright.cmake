@@ -17,32 +17,33 @@ else()
     set(PW_BOOST_INCLUDE /usr/include)
 endif()
 
-add_library(pw_settings INTERFACE)
-target_compile_options(pw_settings INTERFACE
+# What every target of ours builds with: the warnings, the include folders and the platform definitions.
+add_library(pw_build_options INTERFACE)
+target_compile_options(pw_build_options INTERFACE
     -Wall -Wextra -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wcast-align
     -Wmissing-declarations -Wnull-dereference -Wimplicit-fallthrough)
 if(PW_WERROR)
-    target_compile_options(pw_settings INTERFACE -Werror)
+    target_compile_options(pw_build_options INTERFACE -Werror)
 endif()
-target_include_directories(pw_settings INTERFACE ${CMAKE_SOURCE_DIR})
-target_include_directories(pw_settings SYSTEM INTERFACE ${PW_BOOST_INCLUDE})
+target_include_directories(pw_build_options INTERFACE ${CMAKE_SOURCE_DIR})
+target_include_directories(pw_build_options SYSTEM INTERFACE ${PW_BOOST_INCLUDE})
 if(WIN32)
-    target_compile_definitions(pw_settings INTERFACE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+    target_compile_definitions(pw_build_options INTERFACE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
         _WIN32_WINNT=0x0601 WINVER=0x0601)
-    target_link_options(pw_settings INTERFACE -static -static-libgcc -static-libstdc++)
+    target_link_options(pw_build_options INTERFACE -static -static-libgcc -static-libstdc++)
 endif()
 if(PW_SANITIZE STREQUAL "asan")
-    target_compile_options(pw_settings INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all
+    target_compile_options(pw_build_options INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all
         -fno-omit-frame-pointer)
-    target_link_options(pw_settings INTERFACE -fsanitize=address,undefined)
+    target_link_options(pw_build_options INTERFACE -fsanitize=address,undefined)
 elseif(PW_SANITIZE STREQUAL "tsan")
-    target_compile_options(pw_settings INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
-    target_link_options(pw_settings INTERFACE -fsanitize=thread)
+    target_compile_options(pw_build_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+    target_link_options(pw_build_options INTERFACE -fsanitize=thread)
 endif()
 if(PW_FUZZ)
-    target_compile_options(pw_settings INTERFACE -fsanitize=fuzzer-no-link,address,undefined -g
+    target_compile_options(pw_build_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined -g
         -fsanitize-coverage-ignorelist=${CMAKE_SOURCE_DIR}/cmake/fuzz-coverage-ignore.txt)
-    target_link_options(pw_settings INTERFACE -fsanitize=address,undefined)
+    target_link_options(pw_build_options INTERFACE -fsanitize=address,undefined)
 endif()
 
 # GoogleTest from Debian's sources, built for whichever target this tree compiles.
@@ -68,7 +69,7 @@ endmacro()
 function(pw_add_test)
     cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${T_NAME} ${T_SOURCES})
-    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main pw_settings)
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main pw_build_options)
     if(WIN32)
         set_target_properties(${T_NAME} PROPERTIES WIN32_EXECUTABLE OFF)
     endif()
@@ -81,7 +82,7 @@ endfunction()
 function(pw_add_fuzzer)
     cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
     add_executable(${F_NAME} ${F_SOURCES})
-    target_link_libraries(${F_NAME} PRIVATE ${F_LIBS} pw_settings)
+    target_link_libraries(${F_NAME} PRIVATE ${F_LIBS} pw_build_options)
     target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
     set_property(GLOBAL APPEND PROPERTY PW_FUZZERS ${F_NAME})
 endfunction()
